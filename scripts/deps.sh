@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the sample disc need, when missing.
+# Used by the README's two commands and by CI.
+set -euo pipefail
+PACKAGES=(
+  build-essential cmake pkg-config ccache
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev
+  libsdl2-dev
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
+  zlib1g-dev libjpeg62-turbo-dev
+  fonts-dejavu-core fontconfig
+  xvfb xauth
+)
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

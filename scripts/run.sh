@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the navigator and the sample disc, and starts the navigator
+# on it. Extra arguments go to the navigator (e.g. --window, --screen 1024x768, --scale 2).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+BUILD=${BUILD:-build}
+cmake -S . -B "$BUILD" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$BUILD" -j"$(nproc)" --target quarx32 lumex sample_disc
+exec "$BUILD/apps/quarx32" --program-dir "$BUILD/disc/QUARX" "$@"
