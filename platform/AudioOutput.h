@@ -35,6 +35,15 @@ class AudioOutput {
   virtual void SetPaused(bool paused) = 0;
   // Bytes rendered so far.
   virtual uint64_t BytesRendered() const = 0;
+
+  // Adds a producer whose bytes are summed into the stream (clamped to the sample range).
+  // Callable from the main thread while the stream runs. Returns the source's id, or -1 when
+  // the output already carries kMaxSources sources.
+  virtual int AddSource(AudioRender render) = 0;
+  // Removes a source; once this returns its render is never called again.
+  virtual void RemoveSource(int sourceId) = 0;
+
+  static constexpr int kMaxSources = 16;
 };
 
 }  // namespace platform
