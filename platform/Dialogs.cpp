@@ -98,9 +98,12 @@ std::optional<QString> ScriptedDialogService::NextFile(Record::Kind kind,
                                                        const FileDialogRequest& request) {
   records_.push_back({kind, {}, request, {}});
   if (fileAnswers_.empty()) return std::nullopt;
-  std::optional<QString> answer = fileAnswers_.front();
+  // Read the front as a plain string: copying the optional trips a false g++ 12 warning.
+  const bool chosen = fileAnswers_.front().has_value();
+  const QString path = chosen ? *fileAnswers_.front() : QString();
   fileAnswers_.erase(fileAnswers_.begin());
-  return answer;
+  if (!chosen) return std::nullopt;
+  return path;
 }
 
 std::optional<QString> ScriptedDialogService::OpenFile(const FileDialogRequest& request) {

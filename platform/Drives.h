@@ -8,6 +8,7 @@
 #include <QChar>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -47,12 +48,19 @@ class DriveMap {
   // user's home as C:, the file system root as Z:.
   static DriveMap Default(const QString& discHostRoot);
 
-  // "E=/media/cdrom" or "E=/media/cdrom,cdrom" (types: cdrom, fixed, removable). False on a
-  // malformed spec.
+  // "E=/media/cdrom" or "E=/media/cdrom,cdrom" (types: cdrom, fixed, removable); "E:=" works
+  // too, and "E=" with no folder takes the letter away. A relative folder is taken from the
+  // current folder. False on a malformed spec.
   [[nodiscard]] bool ApplySpec(const QString& spec);
   // The drives of a Wine prefix's dosdevices folder (links "c:", "d:", "d::" for devices).
   // Returns how many drives it mapped.
   int ApplyWinePrefix(const QString& prefix);
+  // The user's own drive letters: an INI file with a [Drives] group whose keys are letters and
+  // whose values are ApplySpec's right-hand side ("E=/media/cdrom,cdrom"; an empty value takes
+  // the letter away). Returns how many entries it applied; malformed ones go to rejected.
+  int ApplySettingsFile(const QString& iniPath, QStringList* rejected = nullptr);
+  // "drives.ini" in the user's configuration folder (~/.config/quarx/drives.ini on Linux).
+  static QString SettingsFilePath();
 
   // Host path of a Windows path; nothing when the drive is not mapped, the path is not
   // absolute, or ".." leaves the drive. Missing components are kept as written (so the
@@ -84,9 +92,9 @@ std::vector<FindEntry> FindFiles(const QString& pattern, uint32_t includeAttrs);
 bool FileExists(const QString& winPath);       // a file (not a folder)
 bool DirectoryExists(const QString& winPath);  // a folder
 std::optional<FindEntry> FileInfo(const QString& winPath);
-bool CreateDir(const QString& winPath);   // one level
+bool CreateDir(const QString& winPath);         // one level
 bool ForceDirectories(const QString& winPath);  // every missing level
-bool RemoveDir(const QString& winPath);   // empty folder only
+bool RemoveDir(const QString& winPath);         // empty folder only
 bool DeleteFileW(const QString& winPath);
 bool ClearReadOnly(const QString& winPath);
 // Free bytes on a drive ("D:" or 'D'); -1 when the drive is absent.
