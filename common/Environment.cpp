@@ -123,3 +123,20 @@ QString IntroLogoName(int colourDepth) {
   return colourDepth >= 8 && colourDepth <= 15 ? QStringLiteral("LOGO256.BMP")
                                                : QStringLiteral("LOGORGB.BMP");
 }
+
+QString DescribeEnvironment(const Environment& env) {
+  const auto yes = [](bool b) { return b ? QStringLiteral("true") : QStringLiteral("false"); };
+  QString out;
+  out += QStringLiteral("ProgramDir = %1\n").arg(env.ProgramDir);
+  out += QStringLiteral("ShareDir = %1\n").arg(env.ShareDir);
+  out += QStringLiteral("SkinDir = %1\n").arg(env.SkinDir);
+  out += QStringLiteral("ScreenWidth = %1\n").arg(env.ScreenWidth);
+  out += QStringLiteral("ScreenHeight = %1\n").arg(env.ScreenHeight);
+  out += QStringLiteral("ColourDepth = %1\n").arg(env.ColourDepth);
+  out += QStringLiteral("ScreenScale = %1\n").arg(env.ScreenScale);
+  out += QStringLiteral("SizeLetter = %1\n").arg(env.SizeLetter);
+  out += QStringLiteral("SoundAvailable = %1\n").arg(yes(env.SoundAvailable));
+  out += QStringLiteral("VolumeControlAvailable = %1\n").arg(yes(env.VolumeControlAvailable));
+  out += QStringLiteral("MidiAvailable = %1\n").arg(yes(env.MidiAvailable));
+  return out;
+}

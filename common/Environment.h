@@ -61,3 +61,6 @@ bool EnvironmentAcceptable(int colourDepth, int screenWidth, int screenHeight);
 bool UsesPalette(int colourDepth);
 // The intro's logo picture: "LOGO256.BMP" at 8 to 15 bits per pixel, "LOGORGB.BMP" otherwise.
 QString IntroLogoName(int colourDepth);
+
+// The measured values, one "Name = value" line each, for diagnostics.
+QString DescribeEnvironment(const Environment& env);
