@@ -8,26 +8,30 @@
 namespace art {
 namespace {
 
-QString g_family;  // set once by LoadFonts
+// The family of the drawing face, registered on first use.
+const QString& Family() {
+  static const QString family = [] {
+    QString name;
+    for (const char* file : {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+                             "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"}) {
+      const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+      const QStringList families =
+          id >= 0 ? QFontDatabase::applicationFontFamilies(id) : QStringList();
+      if (name.isEmpty() && !families.isEmpty()) name = families.first();
+    }
+    return name.isEmpty() ? QStringLiteral("Sans Serif") : name;
+  }();
+  return family;
+}
 
 }  // namespace
 
 void LoadFonts() {
-  if (!g_family.isEmpty()) return;
-  for (const char* file : {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
-                           "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"}) {
-    const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(file));
-    if (id >= 0 && g_family.isEmpty()) {
-      const QStringList families = QFontDatabase::applicationFontFamilies(id);
-      if (!families.isEmpty()) g_family = families.first();
-    }
-  }
-  if (g_family.isEmpty()) g_family = QStringLiteral("Sans Serif");
+  Family();
 }
 
 QFont Face(double pixelHeight, bool bold) {
-  LoadFonts();
-  QFont f(g_family);
+  QFont f(Family());
   f.setPixelSize(std::max(1, int(std::lround(pixelHeight))));
   f.setBold(bold);
   f.setHintingPreference(QFont::PreferFullHinting);
