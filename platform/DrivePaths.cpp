@@ -83,6 +83,13 @@ std::optional<QString> FindCaseInsensitive(const QString& hostDir, const QString
   return best;
 }
 
+bool InsideCanonically(const QString& hostPath, const QString& root) {
+  const QString path = QFileInfo(hostPath).canonicalFilePath();
+  const QString base = QFileInfo(root).canonicalFilePath();
+  if (path.isEmpty() || base.isEmpty()) return false;
+  return base == QLatin1String("/") || path == base || path.startsWith(base + QLatin1Char('/'));
+}
+
 namespace {
 
 bool SameChar(QChar a, QChar b) {

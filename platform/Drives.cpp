@@ -175,6 +175,7 @@ std::optional<QString> DriveMap::ToHost(const QString& winPath) const {
   const Drive* drive = Find(parsed->letter);
   if (!drive) return std::nullopt;
   QString host = drive->hostRoot;
+  QString existing = host;  // the deepest part of the path that is on the disc
   bool resolving = true;
   for (const QString& component : parsed->components) {
     if (!detail::IsStorableName(component, false)) return std::nullopt;
@@ -187,8 +188,14 @@ std::optional<QString> DriveMap::ToHost(const QString& winPath) const {
       }
     }
     host = next;
+    if (resolving) existing = host;
   }
   if (host.toUtf8().size() >= detail::kMaxHostPathBytes) return std::nullopt;
+  // A CD's content is not the user's: its symbolic links must not lead off the disc. (The
+  // user's own drives may link wherever the user likes.)
+  if (drive->type == DriveType::CdRom && existing != drive->hostRoot &&
+      !detail::InsideCanonically(existing, drive->hostRoot))
+    return std::nullopt;
   return host;
 }
 

@@ -35,6 +35,10 @@ bool HostEntryExists(const QString& hostPath);
 // when several do).
 std::optional<QString> FindCaseInsensitive(const QString& hostDir, const QString& name);
 
+// True when hostPath, with every symbolic link followed, lies in root (also followed).
+// False for a link that leads nowhere.
+bool InsideCanonically(const QString& hostPath, const QString& root);
+
 // Windows wildcard match: '*' any run, '?' one character, case-insensitive; "x*.*" also
 // matches names without a dot and "x*." only names without one, as FindFirst does.
 bool WildcardMatch(const QString& pattern, const QString& name);

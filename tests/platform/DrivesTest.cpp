@@ -77,6 +77,18 @@ TEST_F(DriveMapTest, RefusesNamesTheHostCannotStore) {
   EXPECT_TRUE(map_.ToHost(QString::fromUtf8("E:\\Música e Vídeo\\") + QString(120, QChar(0xE9))));
 }
 
+TEST_F(DriveMapTest, LinksOnTheDiscStayOnTheDisc) {
+  ASSERT_TRUE(QFile::link(work_, disc_ + "/Out"));
+  ASSERT_TRUE(QFile::link(disc_ + "/SHAREDIR", disc_ + "/Share"));
+  ASSERT_TRUE(QFile::link(disc_ + "/missing", disc_ + "/Gone"));
+  EXPECT_FALSE(map_.ToHost("D:\\out\\x.txt"));
+  EXPECT_FALSE(map_.ToHost("D:\\Gone\\x.txt"));
+  EXPECT_EQ(map_.ToHost("D:\\SHARE\\demodata"), disc_ + "/Share/DemoData");
+  // The user's own drives may link anywhere.
+  ASSERT_TRUE(QFile::link(disc_, work_ + "/Disc"));
+  EXPECT_EQ(map_.ToHost("E:\\disc\\sharedir"), work_ + "/Disc/SHAREDIR");
+}
+
 TEST_F(DriveMapTest, ToWindowsPicksTheLongestRoot) {
   map_.Map('F', disc_ + "/QUARX", DriveType::Fixed);
   map_.Map('Z', "/", DriveType::Fixed);
