@@ -7,4 +7,8 @@ scripts/deps.sh
 BUILD=${BUILD:-build}
 cmake -S . -B "$BUILD" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$BUILD" -j"$(nproc)" --target quarx32 lumex sample_disc
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "No display found: running offscreen (nothing will be shown)." >&2
+  export QT_QPA_PLATFORM=offscreen
+fi
 exec "$BUILD/apps/quarx32" --program-dir "$BUILD/disc/QUARX" "$@"
