@@ -234,6 +234,10 @@ void WaveMixEngine::Remix(TMixSession& s, uint32_t start) {
   // keeps the device from reading a block while it is rewritten); its position runs on from
   // where it was.
   const uint32_t devicePos = DevicePosition(s);
+  // Mixing never starts after what the device is playing now: sound already mixed between
+  // the two would be thrown away with the returned blocks.
+  const uint32_t playing = devicePos - correction_;
+  if (start > playing) start = playing;
   s.Device->Reset();
   Resync(s, devicePos);
   ReturnAllBlocks();
