@@ -1,5 +1,6 @@
 #include "controls/OverDraw.h"
 
+#include <QEvent>
 #include <QWidget>
 
 void InitOverDrawControl(QWidget& control) {
@@ -14,4 +15,21 @@ void ApplyControlVisible(QWidget& control, bool visible, bool totalCtrlOverDraw,
   if (!visible && control.hasFocus()) control.clearFocus();
   if (control.parentWidget() && control.isHidden()) control.show();
   if (!totalCtrlOverDraw) control.update();
+}
+
+bool IsInputEvent(const QEvent& event) {
+  switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Enter:
+    case QEvent::Leave:
+      return true;
+    default:
+      return false;
+  }
 }

@@ -10,10 +10,15 @@
 
 #include <Qt>
 
+class QEvent;
 class QWidget;
 
 // Call once from the control's constructor: shows the Qt widget inside its parent.
 void InitOverDrawControl(QWidget& control);
+
+// True for the mouse and key events that a hidden control must not take (the control's event()
+// then ignores them, so they go on as if it were not there).
+bool IsInputEvent(const QEvent& event);
 
 // Applies a change of the control's Visible flag. focusWhenShown is the control's focus
 // policy while visible; a hidden control takes no focus and loses it.

@@ -343,3 +343,11 @@ void TPosBar::paintEvent(QPaintEvent* event) {
   }
   QPainter(this).drawImage(event->rect(), frame, event->rect());
 }
+
+bool TPosBar::event(QEvent* event) {
+  if (!visible_ && IsInputEvent(*event)) {
+    event->ignore();
+    return false;
+  }
+  return QWidget::event(event);
+}

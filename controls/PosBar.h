@@ -133,6 +133,7 @@ class TPosBar : public QWidget {
   platform::Timer& BlinkTimer() { return blink_; }
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
