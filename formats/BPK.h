@@ -80,12 +80,13 @@ class TBPKMovie {
   bool IsOpen() const { return Inflater != nullptr; }
 
  private:
-  bool OpenSource(std::unique_ptr<QIODevice> source);
-  bool ReadHeader(QIODevice& source);
+  bool StartFromMemory(const QByteArray& bytes);
+  bool ReadHeaderAndStart(QIODevice& source);
 
   std::unique_ptr<InflateStream> Inflater;
   std::unique_ptr<QIODevice> FileSource;
   std::unique_ptr<QBuffer> MemorySource;
   QByteArray memoryBytes_;
   qint64 dataBytes_ = 0;  // compressed bytes after the table, for size checks
+  bool broken_ = false;   // a seek met corrupt data or a missing table entry
 };

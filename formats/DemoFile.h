@@ -39,15 +39,15 @@ struct ImageRef {
 };
 
 struct DemoEntry {
-  QString DemFile;      // file name as found in "DemoData\", without folder
-  QString Title;        // first title line
-  QString Subtitle;     // second title line
-  QString Description;  // paragraphs separated by CR LF
-  uint8_t RunsFromCD = 0;  // 0: must be installed on a hard disk first
-  QString MainCommand;     // reduced to its Windows 95 part and trimmed
-  QString Folder;          // relative to the demos base, as stored
-  QString DirectCommand;   // trimmed; "none": no run-from-disc choice
-  QString HowTo;           // marker ("//mi", "//ex", "//dk") + path; empty when only a marker
+  QString DemFile;           // file name as found in "DemoData\", without folder
+  QString Title;             // first title line
+  QString Subtitle;          // second title line
+  QString Description;       // paragraphs separated by CR LF
+  uint8_t RunsFromCD = 0;    // 0: must be installed on a hard disk first
+  QString MainCommand;       // reduced to its Windows 95 part and trimmed
+  QString Folder;            // relative to the demos base, as stored
+  QString DirectCommand;     // trimmed; "none": no run-from-disc choice
+  QString HowTo;             // marker ("//mi", "//ex", "//dk") + path; empty when only a marker
   uint8_t RootRelative = 0;  // 1: relative to DemosRoot; 0: to DemosRoot + "Demos\"
   uint8_t MustClose = 0;     // 1: the navigator closes to run this demo
   ImageRef Logo;             // {0, 0} when there is none

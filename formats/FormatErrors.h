@@ -1,38 +1,28 @@
 #pragma once
 
-// The errors the disc file readers raise. Each carries the text the catching caller or the
-// user sees; what() gives it in UTF-8.
+// The errors the disc file readers raise, below the programs' common exception root.
 
 #include <QString>
-#include <stdexcept>
 
-class EFormatError : public std::runtime_error {
+#include "common/Exceptions.h"
+
+// A file that cannot be opened for reading.
+class EFOpenError : public Exception {
  public:
-  explicit EFormatError(const QString& message)
-      : std::runtime_error(message.toUtf8().toStdString()), message_(message) {}
-  const QString& Message() const noexcept { return message_; }
-
- private:
-  QString message_;
-};
-
-// A file that cannot be opened for reading ("Cannot open file ...").
-class EFOpenError : public EFormatError {
- public:
-  using EFormatError::EFormatError;
+  using Exception::Exception;
   static EFOpenError ForFile(const QString& fileName) {
     return EFOpenError(QStringLiteral("Cannot open file \"%1\"").arg(fileName));
   }
 };
 
 // Corrupt compressed data, a short read, or a stream operation the inflater cannot do.
-class EInflateError : public EFormatError {
+class EInflateError : public Exception {
  public:
-  using EFormatError::EFormatError;
+  using Exception::Exception;
 };
 
 // A bitmap container that cannot be used ("Arquivo ... não encontrado ou defeituoso.").
-class EBmrError : public EFormatError {
+class EBmrError : public Exception {
  public:
-  using EFormatError::EFormatError;
+  using Exception::Exception;
 };

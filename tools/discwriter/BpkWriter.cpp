@@ -37,7 +37,8 @@ QByteArray BpkWriter::Build() const {
   QByteArray out = w.Take();
 
   std::unique_ptr<z_stream, DeflateEnd> z(new z_stream{});
-  if (deflateInit(z.get(), CompressionLevel) != Z_OK) throw std::runtime_error("deflateInit failed");
+  if (deflateInit(z.get(), CompressionLevel) != Z_OK)
+    throw std::runtime_error("deflateInit failed");
   constexpr qsizetype kChunk = 1 << 16;
   auto pump = [&](const QByteArray* input, int flush) {
     z->next_in = input ? reinterpret_cast<Bytef*>(const_cast<char*>(input->constData())) : nullptr;

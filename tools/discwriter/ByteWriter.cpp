@@ -15,7 +15,9 @@ void ByteWriter::Int32(int32_t value) {
   out_.append(bytes, 4);
 }
 
-void ByteWriter::Byte(uint8_t value) { out_.append(char(value)); }
+void ByteWriter::Byte(uint8_t value) {
+  out_.append(char(value));
+}
 
 void ByteWriter::Text(const QString& text) {
   const QByteArray bytes = platform::ToWin1252(text);
@@ -35,9 +37,9 @@ void ByteWriter::PatchInt32(qsizetype offset, int32_t value) {
 QByteArray ZlibCompress(const QByteArray& data, int level) {
   uLongf bound = compressBound(uLong(data.size()));
   QByteArray out(qsizetype(bound), Qt::Uninitialized);
-  const int rc = compress2(reinterpret_cast<Bytef*>(out.data()), &bound,
-                           reinterpret_cast<const Bytef*>(data.constData()), uLong(data.size()),
-                           level);
+  const int rc =
+      compress2(reinterpret_cast<Bytef*>(out.data()), &bound,
+                reinterpret_cast<const Bytef*>(data.constData()), uLong(data.size()), level);
   // Only a wrong level or lack of memory can fail here; both are programming errors.
   if (rc != Z_OK) throw std::runtime_error("zlib compression failed");
   out.resize(qsizetype(bound));

@@ -28,10 +28,10 @@ struct DemLayout {
   QVector<Ref> PaletteRefs;     // as written in the palette table
   QVector<Ref> TrueColourRefs;  // as written in the true-colour table
   qsizetype CategoryOffset = 0;
-  qsizetype TitleOffset = 0;          // the title's int32 length
-  qsizetype PaletteCountOffset = 0;   // the C8 byte
+  qsizetype TitleOffset = 0;            // the title's int32 length
+  qsizetype PaletteCountOffset = 0;     // the C8 byte
   qsizetype TrueColourCountOffset = 0;  // the C24 byte
-  qsizetype PictureDataOffset = 0;    // first byte after the tables
+  qsizetype PictureDataOffset = 0;      // first byte after the tables
 };
 
 struct DemWriter {
@@ -50,8 +50,8 @@ struct DemWriter {
   uint8_t MustClose = 0;
   QString HowTo;  // marker ("//mi", "//ex", "//dk") followed by the path
   uint8_t Reserved19 = 0;
-  QByteArray Reserved2;  // the reserved block before the pictures
-  uint8_t HasLogo = 0;   // 1: the first picture of each set is the logo
+  QByteArray Reserved2;               // the reserved block before the pictures
+  uint8_t HasLogo = 0;                // 1: the first picture of each set is the logo
   QVector<DemPicture> PaletteSet;     // for displays of 8 bits per pixel or less
   QVector<DemPicture> TrueColourSet;  // for deeper displays
   // Count bytes written instead of the set sizes (the tables still hold every picture).

@@ -1,0 +1,9 @@
+#include "FormatsTestSupport.h"
+
+namespace formatstest {
+
+QString DiscPath(const QString& hostPath) {
+  return hostPath;
+}
+
+}  // namespace formatstest
