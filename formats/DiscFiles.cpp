@@ -1,21 +1,11 @@
 #include "formats/DiscFiles.h"
 
-#include <QDir>
-#include <QFileInfo>
-
-// Until the drive map is available the paths are taken as host paths with backslashes.
-namespace {
-
-QString HostPath(const QString& winPath) {
-  QString p = winPath;
-  p.replace(QLatin1Char('\\'), QLatin1Char('/'));
-  return p;
-}
-
-}  // namespace
+#include "platform/Drives.h"
 
 std::unique_ptr<QFile> OpenDiscFile(const QString& winPath, bool unbuffered) {
-  auto file = std::make_unique<QFile>(HostPath(winPath));
+  const std::optional<QString> host = platform::Drives().ToHost(winPath);
+  if (!host) return nullptr;
+  auto file = std::make_unique<QFile>(*host);
   QIODevice::OpenMode mode = QIODevice::ReadOnly;
   if (unbuffered) mode |= QIODevice::Unbuffered;
   if (!file->open(mode)) return nullptr;
@@ -23,8 +13,8 @@ std::unique_ptr<QFile> OpenDiscFile(const QString& winPath, bool unbuffered) {
 }
 
 QStringList ListDiscFiles(const QString& pattern) {
-  const QFileInfo info(HostPath(pattern));
-  QDir dir(info.path());
-  return dir.entryList({info.fileName()}, QDir::Files | QDir::Hidden | QDir::System,
-                       QDir::Name | QDir::IgnoreCase);
+  QStringList names;
+  for (const platform::FindEntry& e : platform::FindFiles(pattern, platform::faAnyFile))
+    if (!(e.attributes & platform::faDirectory)) names << e.name;
+  return names;
 }
