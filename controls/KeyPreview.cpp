@@ -50,6 +50,7 @@ bool TKeyPreview::eventFilter(QObject* watched, QEvent* event) {
   ++deliveringDepth;
   QApplication::sendEvent(target, &again);
   --deliveringDepth;
-  event->setAccepted(again.isAccepted());
+  // The delivery above went the whole way, Qt's propagation included: stop the original.
+  event->accept();
   return true;
 }
