@@ -255,16 +255,16 @@ void TPosBar::keyPressEvent(QKeyEvent* event) {
 
 void TPosBar::focusInEvent(QFocusEvent* event) {
   blink_.SetEnabled(true);
-  QWidget::focusInEvent(event);
+  event->accept();  // the blink shows the focus; nothing else repaints
 }
 
 void TPosBar::focusOutEvent(QFocusEvent* event) {
   blink_.SetEnabled(false);
   if (blinkOn_) {
     blinkOn_ = false;
-    update();
+    if (visible_) update(ThumbRect());
   }
-  QWidget::focusOutEvent(event);
+  event->accept();
 }
 
 void TPosBar::BlinkTick() {

@@ -271,3 +271,31 @@ TEST(DrawListBox, DefaultsAndAStandardList) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DrawListBox, VariableRowsAreMeasuredAndPaintIntoAnotherSurface) {
+  QWidget form;
+  TDrawBox box(&form);
+  box.SetBorderStyle(bsNone);
+  box.SetStyle(lbOwnerDrawVariable);
+  box.setGeometry(0, 0, 60, 40);
+  box.OnMeasureItem = [](QObject*, int index, int& height) { height = 10 + 2 * index; };
+  box.OnDrawItem = [&](QObject*, int index, const QRect& rect, TOwnerDrawState) {
+    box.Canvas().Fill(rect, QColor::fromRgb(kRowColours[index]));
+  };
+  for (int i = 0; i < 4; ++i) box.Items().Add(QStringLiteral("row"));
+  EXPECT_EQ(box.ItemRect(2), QRect(0, 22, 60, 14));
+  EXPECT_EQ(box.ItemAtPos(QPoint(5, 35), true), 2);
+  EXPECT_EQ(box.ItemRect(4), QRect(0, 52, 60, 16)) << "below the last, at its height";
+
+  QImage target(100, 100, QImage::Format_RGB32);
+  target.fill(Qt::white);
+  platform::Canvas canvas(target);
+  box.PaintTo(canvas, QPoint(10, 50));
+  EXPECT_EQ(canvas.Pixel(15, 55), kRowColours[0]);
+  EXPECT_EQ(canvas.Pixel(15, 50 + 22 + 5), kRowColours[2]);
+  EXPECT_EQ(canvas.Pixel(15, 49), 0xFFFFFFFF);
+}
+
+}  // namespace

@@ -290,3 +290,45 @@ TEST(PosBarKinds, UpDownBarWithoutArrowsKeepsOnlyThePosition) {
 }
 
 }  // namespace
+
+namespace {
+
+struct PaintCount : QObject {
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+TEST_F(BarFixture, OverDrawnBarHidesWithoutRepaintAndTakesNoInput) {
+  auto* below = new QWidget(&form);
+  below->setGeometry(0, 0, 200, 300);
+  below->lower();
+  form.show();
+  bar->SetParams(1, 1, 1, 11);
+  bar->setFocus();
+  QApplication::processEvents();
+  PaintCount belowPaints, barPaints;
+  below->installEventFilter(&belowPaints);
+  bar->installEventFilter(&barPaints);
+
+  bar->SetTotalCtrlOverDraw(true);
+  bar->SetVisible(false);
+  QApplication::processEvents();
+  EXPECT_FALSE(bar->hasFocus());
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(8, 176));
+  QTest::keyClick(bar, Qt::Key_Down);
+  EXPECT_TRUE(scrolls.empty()) << "a hidden bar takes no input";
+  bar->SetVisible(true);
+  QApplication::processEvents();
+  EXPECT_EQ(belowPaints.paints, 0);
+  EXPECT_EQ(barPaints.paints, 0);
+
+  bar->SetTotalCtrlOverDraw(false);
+  bar->SetVisible(false);
+  QApplication::processEvents();
+  EXPECT_GT(belowPaints.paints, 0) << "an ordinary bar leaves its area to be repainted";
+}
+
+}  // namespace
