@@ -188,6 +188,12 @@ void TPictureButton::setVisible(bool visible) {
   // Neither change may make Qt repaint the parent: the button stays a shown widget and only
   // stops painting and taking the mouse. A hidden button lets the parent paint its area on the
   // owner's next repaint.
+  if (!visible && !testAttribute(Qt::WA_WState_Visible)) {
+    // Not on screen yet: a real hide repaints nothing, and keeps Qt from showing the button
+    // with its parent.
+    QWidget::setVisible(false);
+    return;
+  }
   setAttribute(Qt::WA_TransparentForMouseEvents, !visible);
   setAttribute(Qt::WA_OpaquePaintEvent, visible);
   if (!visible) {

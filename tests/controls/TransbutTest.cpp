@@ -263,6 +263,17 @@ TEST_F(TransbutTest, TotalCtrlOverDrawHidesWithoutRepaintingBelow) {
   QTest::mouseClick(owned, Qt::LeftButton, {}, QPoint(10, 8));
   EXPECT_EQ(clicks_, 1);
 
+  // Hidden before the window is first shown: it stays hidden when the window appears.
+  QWidget lateWindow;
+  auto* early = new TGButton(&lateWindow);
+  early->SetTotalCtrlOverDraw(true);
+  early->hide();
+  lateWindow.show();
+  EXPECT_FALSE(early->Visible());
+  EXPECT_FALSE(early->isVisible());
+  early->show();
+  EXPECT_TRUE(early->isVisible());
+
   owned->SetTotalCtrlOverDraw(false);
   owned->hide();
   QApplication::processEvents();
