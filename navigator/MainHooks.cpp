@@ -1,0 +1,106 @@
+// The application hooks of the main window: activation, deactivation and the frame loop, the
+// wake-up by a second start, and the first show.
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QShowEvent>
+#include <exception>
+
+#include "navigator/uMain.h"
+#include "platform/Dialogs.h"
+
+namespace {
+
+// Hooks run from Qt's event dispatch, which no exception may cross: a failure is reported the
+// way the toolkit reports one and the program goes on.
+template <class F>
+void Guarded(F&& f) {
+  try {
+    f();
+  } catch (const std::exception& e) {
+    platform::MessageBoxRequest box;
+    box.title = QStringLiteral("Quarx CD-ROM 9");
+    box.text = QString::fromLocal8Bit(e.what());
+    box.icon = platform::MsgIcon::Stop;
+    platform::Dialogs().ShowMessage(box);
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
+void TfmMain::InstallHooks() {
+  if (hooksInstalled_) return;
+  hooksInstalled_ = true;
+  stateHook_ = connect(qApp, &QGuiApplication::applicationStateChanged, this,
+                       [this](Qt::ApplicationState state) {
+                         if (state == Qt::ApplicationActive)
+                           ApplicationActivated();
+                         else if (state == Qt::ApplicationInactive)
+                           ApplicationDeactivated();
+                       });
+  frames_->SetRunning(true);
+}
+
+void TfmMain::RemoveHooks() {
+  if (!hooksInstalled_) return;
+  hooksInstalled_ = false;
+  disconnect(stateHook_);
+  frames_->SetRunning(false);
+}
+
+void TfmMain::ApplicationActivated() {
+  Guarded([this] {
+    if (displayChangePending_) {
+      ApplyDisplayChange();
+    } else if (Env().ColourDepth <= 8) {
+      // Every window repaints with the palette realised again.
+      for (QWidget* w : QApplication::topLevelWidgets()) w->update();
+    }
+    // The sound resumes here once a back-end plays it.
+  });
+}
+
+void TfmMain::ApplicationDeactivated() {
+  if (QWidget* focus = focusWidget()) focus->clearFocus();
+  // The sound is silenced here once a back-end plays it.
+}
+
+void TfmMain::RestoreFromWake() {
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
+}
+
+int TfmMain::RunFrame(uint32_t elapsedMs) {
+  int dueMs = FrameLoop::kIdle;
+  auto sooner = [&dueMs](int ms) {
+    if (ms != FrameLoop::kIdle && (dueMs == FrameLoop::kIdle || ms < dueMs)) dueMs = ms;
+  };
+  Guarded([&] {
+    // The mode animation (or else the pending logo) and the advertisement panel step here,
+    // in that order, before the volume ramp.
+    if (ramp_.Active()) {
+      if (const int step = ramp_.Step(elapsedMs)) {
+        SetVolumeLevel(Settings.VolumeLevel + step);
+        ApplyVolumeLevel();
+      }
+      sooner(int(ramp_.MsUntilNextStep()));
+    }
+  });
+  return dueMs;
+}
+
+void TfmMain::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (event->spontaneous()) return;
+  // The opening of the list of category 0 starts here with the mode machine.
+  Guarded([this] { ApplyVolumeLevel(); });
+}
+
+void TfmMain::closeEvent(QCloseEvent* event) { QWidget::closeEvent(event); }
+
+bool TfmMain::event(QEvent* event) {
+  return QWidget::event(event);
+}

@@ -1,0 +1,33 @@
+// The shutdown order of the main window.
+
+#include "formats/BPK.h"
+#include "formats/DemoFile.h"
+#include "navigator/uMain.h"
+#include "platform/Drives.h"
+#include "platform/Fonts.h"
+
+TfmMain::~TfmMain() { FormDestroy(); }
+
+void TfmMain::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  if (FontAdded) {
+    if (const auto host = platform::Drives().ToHost(FontFile())) platform::RemoveFontFile(*host);
+    FontAdded = false;
+  }
+  // The mixer's waves and the players are freed here once a back-end exists.
+  MusicList.clear();
+  RemoveHooks();
+  AdvList.clear();
+  AdvMovie.reset();
+  // The window leaves the screen before the store is written.
+  hide();
+  WriteSettings(Settings, Env().SoundAvailable, options_.Keys);
+  ScreenshotBitmap = {};
+  BackgroundBitmap = {};
+  backgroundImage_ = {};
+  GradientBitmap = {};
+  IndicatorBitmap = {};
+  AdvMaskBitmap = {};
+  GameMaskBitmap = {};
+}

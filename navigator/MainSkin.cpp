@@ -1,0 +1,214 @@
+// Skin loading, layout and display changes of the main window.
+
+#include <QApplication>
+
+#include "common/Messages.h"
+#include "formats/BMR.h"
+#include "formats/BPK.h"
+#include "formats/DemoFile.h"
+#include "navigator/Rounding.h"
+#include "navigator/SkinNames.h"
+#include "navigator/uMain.h"
+#include "navigator/uStatus.h"
+#include "platform/Canvas.h"
+
+namespace {
+
+const QString kFace = QStringLiteral("vkScr_01");
+const QString kTallLetters = QStringLiteral("ÀÇÔ");
+constexpr int kDesignFontHeightPx = 11;
+
+bool HighColour() { return Env().ColourDepth > 8; }
+
+}  // namespace
+
+void TfmMain::LoadSkin() {
+  // S1: a display change has no progress window of its own.
+  std::unique_ptr<TfmStatus> ownStatus;
+  if (!status_) {
+    ownStatus = std::make_unique<TfmStatus>(ScreenArea(), Env().ScreenScale);
+    ownStatus->setWindowTitle(QStringLiteral("Resolução alterada..."));
+    ownStatus->show();
+    status_ = ownStatus.get();
+  }
+  ++skinLoads_;
+  Step(QStringLiteral("Carregando imagens"), 21);
+
+  // S2: the layout and the text shrink together below 800 pixels.
+  Environment& env = Env();
+  double scale = 1.0;
+  if (env.ScreenWidth < kDesignWidth) {
+    scale = LayoutScaleFor(env.ScreenWidth);
+    env.ScreenScale *= double(kDesignWidth) / env.ScreenWidth;
+  }
+  Layout.LayoutScale = scale;
+
+  // S3
+  QFont f = font();
+  f.setPixelSize(std::max(1, std::abs(RoundHalfEven(kDesignFontHeightPx / env.ScreenScale))));
+  setFont(f);
+
+  // S4, S5: the progress moves with every control, loaded or not.
+  const int count = int(controls_.size());
+  const int step = count > 1 ? RoundHalfEven(55.0 / (count - 1)) : 55;
+  int progress = 20;
+  for (const SkinnedControl& control : controls_) {
+    if (control.Tag & kTagSkinned) LoadControlSkin(control);
+    progress += step;
+    Step(QStringLiteral("Carregando imagens"), progress);
+  }
+
+  // S6
+  BmrArchive& bmr = NavigatorBmr();
+  bmr.LoadBitmap(GradientBitmap, QStringLiteral("GreenGrad"), {}, HighColour(), env.ColourDepth);
+  bmr.LoadBitmap(IndicatorBitmap, QStringLiteral("Indicator"), {}, HighColour(), env.ColourDepth);
+  // The masks stay as stored: their two colours are combined bit for bit.
+  bmr.LoadBitmap(AdvMaskBitmap, QStringLiteral("advMask"), {}, false, env.ColourDepth);
+  bmr.LoadBitmap(GameMaskBitmap, QStringLiteral("gameMask"), {}, false, env.ColourDepth);
+  if (ownStatus) {
+    ownStatus.reset();
+    status_ = nullptr;
+  }
+}
+
+void TfmMain::LoadControlSkin(const SkinnedControl& control) {
+  SkinClass kind = SkinClass::GraphicButton;
+  switch (control.ControlKind) {
+    case SkinnedControl::Kind::Button: kind = SkinClass::GraphicButton; break;
+    case SkinnedControl::Kind::PosBar: kind = SkinClass::PosBar; break;
+    default: return;
+  }
+  const Environment& env = Env();
+  for (const SkinPicture& picture : SkinPictures(kind, control.Name, control.Tag)) {
+    platform::Bitmap bitmap;
+    if (NavigatorBmr().LoadBitmap(bitmap, picture.BitmapName, {}, HighColour(), env.ColourDepth))
+      AssignSkinPicture(control, picture.Property, std::move(bitmap));
+  }
+}
+
+void TfmMain::LoadBackground() {
+  const QString path = Env().SkinDir + QStringLiteral("gbttin.bpk");
+  TBPKMovie movie(/*directFromFile=*/false);
+  // A missing file throws the file layer's open error to the caller.
+  if (!movie.Open(path)) {
+    ShowAppMessage(20, path);
+    return;
+  }
+  const int last = movie.Header.FrameCount - 1;
+  platform::Bitmap frame;
+  bool ok = last >= 0;
+  if (ok) {
+    movie.SeekFrame(last);
+    ok = movie.ReadFrame(frame, Env().ColourDepth);
+  }
+  movie.CloseMovie();
+  if (!ok) {
+    // A header without a readable last frame is as unusable as a wrong version.
+    ShowAppMessage(20, path);
+    return;
+  }
+  BackgroundBitmap = std::move(frame);
+  backgroundImage_ = BackgroundBitmap.ToRgb32();
+}
+
+void TfmMain::LayoutControls() {
+  LoadBackground();  // L1
+  PlaceControls();
+}
+
+void TfmMain::PlaceControls() {
+  const Environment& env = Env();
+  LayoutInput in;
+  in.ClientWidth = width();
+  in.ClientHeight = height();
+  in.LayoutScale = Layout.LayoutScale;
+  platform::FontSpec rowFont{kFace, RoundHalfEven(-20 / env.ScreenScale), true, Qt::black};
+  platform::FontSpec lineFont{kFace, RoundHalfEven(-14 / env.ScreenScale), true, Qt::black};
+  in.RowTextHeight = platform::MeasureText(rowFont, kTallLetters).height();
+  in.LineTextHeight = platform::MeasureText(lineFont, kTallLetters).height();
+  in.DigitsWidth = platform::MeasureText(rowFont, QStringLiteral("88")).width();
+  if (QWidget* bar = Control(QStringLiteral("PosBar"))) in.PosBarWidth = bar->width();
+  if (QWidget* down = Control(QStringLiteral("gtbVolDo"))) in.VolDoHeight = down->height();
+  Layout = ComputeLayout(in);
+
+  // L2, L3
+  const LayoutRect& m = Layout.PbMain;
+  surface_->setGeometry(m.Left, m.Top, m.Width(), m.Height());
+  if (QWidget* logo = Control(QStringLiteral("pbLogo"))) {
+    const LayoutRect& r = Layout.PbLogo;
+    logo->setGeometry(r.Left, r.Top, r.Width(), r.Height());
+    logo->show();
+  }
+  if (QWidget* adv = Control(QStringLiteral("pbAdv"))) {
+    const LayoutRect& r = Layout.PbAdv;
+    adv->setGeometry(r.Left, r.Top, r.Width(), r.Height());
+  }
+  surface_->show();
+  surface_->lower();
+
+  // L8: sizes come from the pictures.
+  for (const SkinnedControl& c : controls_) {
+    if (c.ControlKind != SkinnedControl::Kind::Button || !c.Widget) continue;
+    const Layout::Point p = Layout.ButtonPos(c.Name);
+    if (p.X >= 0) c.Widget->move(p.X, p.Y);
+  }
+  surface_->update();
+}
+
+void TfmMain::DisplayChanged(int bitsPerPixel, int width, int height) {
+  pendingDepth_ = bitsPerPixel;
+  pendingWidth_ = width;
+  pendingHeight_ = height;
+  displayChangePending_ = true;
+  if (isActiveWindow()) ApplyDisplayChange();
+}
+
+void TfmMain::ApplyDisplayChange() {
+  displayChangePending_ = false;
+  Environment& env = Env();
+  // D1
+  if (!EnvironmentAcceptable(pendingDepth_, pendingWidth_, pendingHeight_)) {
+    ShowAppMessage(0);
+    terminated_ = true;
+    close();
+    return;
+  }
+  // D2: another depth has another picture set.
+  if (pendingDepth_ != env.ColourDepth) {
+    env.ColourDepth = pendingDepth_;
+    Catalogue->ClearCounts();
+    LoadDemoCatalogue();
+    // The logo shown and the selection belong to the old picture set.
+    PendingLogo = -1;
+  }
+  // D3
+  if (pendingWidth_ == env.ScreenWidth && pendingHeight_ == env.ScreenHeight) return;
+
+  // D4
+  options_.Environment.screenWidth = pendingWidth_;
+  options_.Environment.screenHeight = pendingHeight_;
+  options_.Environment.colourDepth = pendingDepth_;
+  MeasureEnvironment(options_.Environment);
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  try {
+    PlaceWindow();
+    // D5
+    BmrArchive& bmr = NavigatorBmr();
+    bmr.OpenContainer(env.SkinDir + QStringLiteral("controls.bmr"));
+    try {
+      LoadSkin();
+      LayoutControls();
+    } catch (...) {
+      bmr.CloseContainer();
+      throw;
+    }
+    bmr.CloseContainer();
+    // D6: the mode machine replays the entry of the current mode over the new layout.
+    if (!isVisible()) show();
+    update();
+  } catch (...) {
+    QApplication::restoreOverrideCursor();  // D7, also on failure
+    throw;
+  }
+  QApplication::restoreOverrideCursor();
+}

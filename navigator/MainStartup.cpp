@@ -1,0 +1,190 @@
+// The start-up order of the main window.
+
+#include <QApplication>
+#include <QFileInfo>
+#include <exception>
+
+#include "common/Messages.h"
+#include "formats/BMR.h"
+#include "formats/BPK.h"
+#include "formats/DemoFile.h"
+#include "navigator/Ceremony.h"
+#include "navigator/uMain.h"
+#include "navigator/uStatus.h"
+#include "platform/Dialogs.h"
+#include "platform/Drives.h"
+#include "platform/Fonts.h"
+
+TfmMain::TfmMain(NavigatorOptions options, QWidget* parent)
+    : QWidget(parent, Qt::Window), options_(std::move(options)) {
+  setObjectName(QStringLiteral("fmMain"));
+  setWindowTitle(QStringLiteral("Quarx CD-ROM 9"));
+  Catalogue = std::make_unique<DemoCatalogue>();
+  frames_ = std::make_unique<FrameLoop>([this](uint32_t e) { return RunFrame(e); },
+                                        options_.Clock ? *options_.Clock : platform::DefaultClock());
+  CreateControls();
+  FormCreate();
+}
+
+QString TfmMain::FontFile() const {
+  return Env().ProgramDir + QStringLiteral("Resour\\vkScn___.ttf");
+}
+
+void TfmMain::Step(const QString& text, int percent) {
+  if (status_) status_->Step(text, percent);
+  if (options_.OnProgress) options_.OnProgress(text, percent);
+}
+
+bool TfmMain::PassesEnvironmentGate() {
+  const Environment& env = Env();
+  if (EnvironmentAcceptable(env.ColourDepth, env.ScreenWidth, env.ScreenHeight)) return true;
+  // The refusal shows over a black window, before any intro or progress window exists.
+  PlaceWindow();
+  if (!isVisible()) show();
+  ShowAppMessage(0);
+  terminated_ = true;
+  return false;
+}
+
+void TfmMain::FormCreate() {
+  // The wake-up of a second start reaches RestoreFromWake through the program entry's
+  // single-instance guard; the hand cursors are Qt's own shapes.
+  MeasureEnvironment(options_.Environment);
+  ReadSettings(Settings, Env().ProgramDir, Env().ScreenWidth, options_.Keys);
+  if (Settings.DemosRoot.isEmpty()) Settings.DemosRoot = DriveRootOf(Env().ProgramDir);
+
+  // The installer lies beside "SHAREDIR\"; without it the menu does not offer it.
+  QString shareParent = Env().ShareDir;
+  shareParent.chop(1);
+  shareParent = platform::ExtractFilePath(shareParent);
+  if (!shareParent.endsWith(QLatin1Char('\\'))) shareParent += QLatin1Char('\\');
+  miSelfInst->setVisible(platform::FileExists(shareParent + QStringLiteral("instalar.exe")));
+
+  if (QWidget* music = Control(QStringLiteral("gtbMusic")))
+    music->setToolTip(Settings.MusicWanted ? QStringLiteral("Desligar Música")
+                                           : QStringLiteral("Ligar Música"));
+  SetAlternatePicture(QStringLiteral("gtbMusic"), !Settings.MusicWanted);
+
+  if (const auto host = platform::Drives().ToHost(FontFile()))
+    FontAdded = platform::AddFontFile(*host) == 1;
+
+  BackgroundBitmap = platform::Bitmap();
+  if (!PassesEnvironmentGate()) return;
+
+  auto intro = std::make_unique<TfmCeremony>(ScreenArea(), nullptr);
+  intro_ = intro.get();
+  if (options_.OnIntroCreated) options_.OnIntroCreated(intro_);
+  intro->show();
+  QApplication::processEvents();
+  intro->PaintLogo();
+  // From here on the intro and progress windows must never outlive a failure.
+  std::unique_ptr<TfmStatus> status;
+  std::exception_ptr failure;
+  try {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (Settings.BeamEffect) BeamRestart = true;
+    status = std::make_unique<TfmStatus>(ScreenArea(), Env().ScreenScale);
+    status_ = status.get();
+    status->show();
+    RunLoadingSteps();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  status.reset();
+  update();
+  QApplication::restoreOverrideCursor();
+  if (!isVisible()) show();
+  if (intro->isVisible()) intro->hide();
+  intro.reset();
+  if (failure) {
+    try {
+      std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+      platform::MessageBoxRequest box;
+      box.title = QStringLiteral("Quarx CD-ROM 9");
+      box.text = QString::fromLocal8Bit(e.what());
+      box.icon = platform::MsgIcon::Stop;
+      platform::Dialogs().ShowMessage(box);
+    } catch (...) {
+    }
+  }
+}
+
+void TfmMain::LoadDemoCatalogue() {
+  ++catalogueLoads_;
+  LoadCatalogue(*Catalogue, Env().ShareDir, Env().ColourDepth);
+}
+
+void TfmMain::RunLoadingSteps() {
+  const Environment& env = Env();
+  Step(QStringLiteral("Procurando por músicas"), 1);
+  MusicList.clear();
+  for (const platform::FindEntry& e : platform::FindFiles(
+           env.ProgramDir + QStringLiteral("Resour\\waves\\Theme*.wav"), 0))
+    MusicList << env.ProgramDir + QStringLiteral("Resour\\waves\\") + e.name;
+
+  Step(QStringLiteral("Armazenando posições"), 3);
+  Step(QStringLiteral("Inicializando mixer"), 5);
+  InitSound();
+
+  PlaceWindow();
+  LeftMode = -1;
+  PendingLogo = -1;
+
+  Step(QStringLiteral("Procurando por dados na mídia"), 10);
+  LoadDemoCatalogue();
+
+  Step(QStringLiteral("Carregando imagens"), 20);
+  BmrArchive& bmr = NavigatorBmr();
+  bmr.OpenContainer(env.SkinDir + QStringLiteral("controls.bmr"));
+  try {
+    LoadSkin();
+    Step(QStringLiteral("Posicionando controles"), 80);
+    LayoutControls();
+  } catch (...) {
+    bmr.CloseContainer();
+    throw;
+  }
+  bmr.CloseContainer();
+
+  Step(QStringLiteral("Construindo menus"), 90);
+  FirstVisible = 1;
+  SavedFirstVisible.fill(1);
+  SelectedEntry.fill(1);
+  if (QWidget* back = Control(QStringLiteral("gtbBack"))) back->setEnabled(false);
+  ScreenshotBitmap = platform::Bitmap::Blank(1, 1);
+
+  Step(QStringLiteral("Engatilhando eventos"), 99);
+  // The music starts here once a sound back-end plays it.
+  if (env.SoundAvailable && !MusicList.isEmpty() && Sound == SoundBackEnd::WaveMixer)
+    MusicStartPending = true;
+
+  AdvList.clear();
+  AdvMovie = std::make_unique<TBPKMovie>(/*directFromFile=*/true);
+  frames_->ResetTime();
+  InstallHooks();
+}
+
+void TfmMain::InitSound() {
+  // No sound back-end is attached yet: this is the mixer's path on a device without volume
+  // control, which leaves the stored level alone and the effects switch off when silent.
+  const Environment& env = Env();
+  if (Sound == SoundBackEnd::DirectSound) {
+    if (!env.SoundAvailable) {
+      SetAlternatePicture(QStringLiteral("gtbMaster"), true);
+      if (QWidget* master = Control(QStringLiteral("gtbMaster"))) master->setEnabled(false);
+    } else if (Settings.VolumeLevel == kVolumeUnset) {
+      SetVolumeLevel(99);
+    }
+    return;
+  }
+  if (env.VolumeControlAvailable && Sound == SoundBackEnd::WaveMixer) {
+    // The device's own level is read by the mixer once it exists.
+    return;
+  }
+  SetVolumeLevel(0);
+  if (!env.SoundAvailable) {
+    SetAlternatePicture(QStringLiteral("gtbMaster"), true);
+    if (QWidget* master = Control(QStringLiteral("gtbMaster"))) master->setEnabled(false);
+  }
+}

@@ -1,0 +1,36 @@
+// The volume level of the main window and the ramp of the volume buttons.
+
+#include "navigator/uMain.h"
+
+void TfmMain::SetVolumeLevel(int level) { Settings.VolumeLevel = ClampVolumeLevel(level); }
+
+void TfmMain::ApplyVolumeLevel() {
+  ramp_.ClearAccumulator();
+  const Environment& env = Env();
+  if (Sound == SoundBackEnd::DirectSound) {
+    appliedVolume_ = DirectSoundVolumeCentibels(Settings.VolumeLevel);
+  } else if (env.VolumeControlAvailable && Sound == SoundBackEnd::WaveMixer) {
+    appliedVolume_ = WaveOutVolume(Settings.VolumeLevel);
+  } else {
+    for (const char* name : {"gtbVolUp", "gtbVolDo"})
+      if (QWidget* b = Control(QString::fromLatin1(name))) b->setEnabled(false);
+    if (QWidget* up = Control(QStringLiteral("gtbVolUp")))
+      up->setToolTip(QStringLiteral("O dispositivo wave não suporta alterações de volume."));
+  }
+  if (pbMain()) pbMain()->update(Layout.VolumeRegion.Left + Layout.X,
+                                 Layout.VolumeRegion.Top + Layout.Y,
+                                 Layout.VolumeRegion.Width(), Layout.VolumeRegion.Height());
+}
+
+void TfmMain::VolumeButtonDown(VolumeRamp::Direction direction) {
+  ramp_.Press(direction);
+  frames_->Wake();
+}
+
+void TfmMain::VolumeButtonUp() {
+  if (!ramp_.Active()) return;
+  SetVolumeLevel(Settings.VolumeLevel + ramp_.Release());
+  ApplyVolumeLevel();
+}
+
+void TfmMain::VolumeButtonLeave() { ramp_.Leave(); }

@@ -1,0 +1,214 @@
+#pragma once
+
+// The navigator's main window. It covers the screen (or, with --window, a window of the screen
+// size) and paints everything itself from the skin: the background, the list, texts and
+// pictures, with the graphic buttons on top. Its creation runs the whole start-up order.
+//
+// The work is split by concern into files of their own:
+//   MainStartup.cpp   the start-up order, the environment gate, the intro and progress windows
+//   MainSkin.cpp      LoadSkin, LayoutControls and ApplyDisplayChange
+//   MainControls.cpp  the child controls, their names and skin tags, the popup menu
+//   MainHooks.cpp     activation, deactivation, the frame loop, the wake-up of a second start
+//   MainVolume.cpp    the volume level and the ramp of the volume buttons
+//   MainShutdown.cpp  the shutdown order
+
+#include <QMenu>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "common/Environment.h"
+#include "navigator/FrameLoop.h"
+#include "navigator/Layout.h"
+#include "navigator/Settings.h"
+#include "navigator/Volume.h"
+#include "platform/Bitmap.h"
+
+struct DemoCatalogue;
+class TBPKMovie;
+class TfmStatus;
+class TfmCeremony;
+class MainSurface;
+class QAction;
+
+struct NavigatorOptions {
+  EnvironmentOptions Environment;  // what the measurement is told about the machine
+  bool Windowed = false;           // a normal window of the screen size instead of full screen
+  SettingsKeys Keys;               // where the settings live
+  platform::Clock* Clock = nullptr;  // the frame loop's clock (the default clock when null)
+
+  // Observers for tests and tools: each progress step shown, and the intro window's creation.
+  std::function<void(const QString& text, int percent)> OnProgress;
+  std::function<void(TfmCeremony*)> OnIntroCreated;
+};
+
+// A control of the window as the skin loader sees it: its component name and Tag bits.
+struct SkinnedControl {
+  enum class Kind { Button, PosBar, PaintBox, List, Other };
+  QWidget* Widget = nullptr;
+  QString Name;
+  int Tag = 0;
+  Kind ControlKind = Kind::Other;
+};
+
+// Tag bits of the skin naming rule.
+constexpr int kTagSkinned = 2;      // takes part in skin loading
+constexpr int kTagNoHover = 8;      // no hover and no disabled picture
+constexpr int kTagSecondUp = 16;    // a second up picture ("u2")
+
+// Which sound back-end plays the navigator's sounds.
+enum class SoundBackEnd { None, DirectSound, WaveMixer };
+
+class TfmMain : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Runs the start-up order. When the display is refused (message 0) the window ends at once:
+  // Terminated() is then true and the caller leaves without running the event loop.
+  explicit TfmMain(NavigatorOptions options, QWidget* parent = nullptr);
+  ~TfmMain() override;
+
+  bool Terminated() const { return terminated_; }
+
+  // --- state the other parts of the window read ---
+  NavigatorSettings Settings;
+  ::Layout Layout;                // regions and button places of the current screen
+  platform::Bitmap BackgroundBitmap;  // the design background, last frame of "gbttin.bpk"
+  platform::Bitmap GradientBitmap;
+  platform::Bitmap IndicatorBitmap;
+  platform::Bitmap AdvMaskBitmap;
+  platform::Bitmap GameMaskBitmap;
+  platform::Bitmap ScreenshotBitmap;
+  QStringList MusicList;
+  QStringList AdvList;
+  std::unique_ptr<TBPKMovie> AdvMovie;
+  std::unique_ptr<DemoCatalogue> Catalogue;
+  int LeftMode = -1;
+  int PendingLogo = -1;
+  int FirstVisible = 1;
+  std::array<int, 12> SavedFirstVisible{};
+  std::array<int, 12> SelectedEntry{};
+  bool BeamRestart = false;
+  bool FontAdded = false;
+  SoundBackEnd Sound = SoundBackEnd::None;
+  bool DeviceRetrying = false;
+  bool MusicStartPending = false;
+
+  // --- the controls ---
+  QWidget* pbMain() const;
+  QWidget* Control(const QString& name) const;
+  const std::vector<SkinnedControl>& Controls() const { return controls_; }
+  QMenu* popMain = nullptr;
+  QAction* miSelfInst = nullptr;
+  QAction* miDesligarDicas = nullptr;
+  QAction* miDesligarLG = nullptr;
+
+  // --- skin and layout (MainSkin.cpp) ---
+  void LoadSkin();
+  void LayoutControls();
+  // The system's display-change notification: stored, and applied at once when the window is
+  // active, else at the next activation.
+  void DisplayChanged(int bitsPerPixel, int width, int height);
+  bool DisplayChangePending() const { return displayChangePending_; }
+  void ApplyDisplayChange();
+  int SkinLoads() const { return skinLoads_; }
+  int CatalogueLoads() const { return catalogueLoads_; }
+
+  // --- application hooks (MainHooks.cpp) ---
+  void ApplicationActivated();
+  void ApplicationDeactivated();
+  // A later start of the program asked this one to come forward.
+  void RestoreFromWake();
+  FrameLoop& Frames() { return *frames_; }
+
+  // --- volume (MainVolume.cpp) ---
+  int VolumeLevel() const { return Settings.VolumeLevel; }
+  void SetVolumeLevel(int level);
+  void ApplyVolumeLevel();
+  void VolumeButtonDown(VolumeRamp::Direction direction);
+  void VolumeButtonUp();
+  void VolumeButtonLeave();
+  const VolumeRamp& Ramp() const { return ramp_; }
+  // The loaded skin picture of a container name (empty when it was not loaded).
+  const platform::Bitmap* SkinPicture(const QString& bitmapName) const;
+  // What the back-end was last told: centibels for the buffer player, 0..65535 for the mixer.
+  int AppliedVolume() const { return appliedVolume_; }
+
+  // The area the navigator treats as its screen, in global coordinates.
+  QRect ScreenArea() const;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  friend class MainSurface;
+
+  // MainStartup.cpp
+  void FormCreate();
+  void RunLoadingSteps();
+  void FinishStartup();
+  void Step(const QString& text, int percent);
+  bool PassesEnvironmentGate();
+  void InitSound();
+  QString FontFile() const;
+  void LoadDemoCatalogue();
+
+  // MainControls.cpp
+  void CreateControls();
+  void CreateMenu();
+  void AddControl(QWidget* widget, const QString& name, int tag, SkinnedControl::Kind kind);
+  void PaintMain(QPainter& painter, const QRect& dirty);
+  void PlaceWindow();
+  // The window's child control of a name and kind (nullptr for a kind not built yet).
+  QWidget* CreateChild(const QString& name, SkinnedControl::Kind kind);
+  // Shows a button's alternate picture (or its normal one).
+  void SetAlternatePicture(const QString& name, bool alternate);
+
+  // MainSkin.cpp
+  void LoadControlSkin(const SkinnedControl& control);
+  // Hands a loaded skin picture to its control.
+  void AssignSkinPicture(const SkinnedControl& control, const char* property,
+                         platform::Bitmap bitmap);
+  void LoadBackground();
+  // Steps L2 to L9 for the current client size.
+  void PlaceControls();
+
+  // MainHooks.cpp
+  int RunFrame(uint32_t elapsedMs);
+  void InstallHooks();
+  void RemoveHooks();
+
+  // MainShutdown.cpp
+  void FormDestroy();
+
+  NavigatorOptions options_;
+  std::vector<SkinnedControl> controls_;
+  MainSurface* surface_ = nullptr;
+  QImage backgroundImage_;
+  // Skin pictures by container name, for the controls that keep none of their own.
+  std::map<QString, platform::Bitmap> skinPictures_;  // BackgroundBitmap as drawn (through its palette when indexed)
+  std::unique_ptr<FrameLoop> frames_;
+  QPointer<TfmStatus> status_;
+  QPointer<TfmCeremony> intro_;
+  VolumeRamp ramp_;
+  QMetaObject::Connection stateHook_;
+  bool hooksInstalled_ = false;
+  bool terminated_ = false;
+  bool destroyed_ = false;
+  bool displayChangePending_ = false;
+  int pendingDepth_ = 0;
+  int pendingWidth_ = 0;
+  int pendingHeight_ = 0;
+  int skinLoads_ = 0;
+  int catalogueLoads_ = 0;
+  int appliedVolume_ = 0;
+};
