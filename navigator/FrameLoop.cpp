@@ -38,6 +38,8 @@ void FrameLoop::Schedule(int delayMs) {
 }
 
 void FrameLoop::RunOnce() {
+  // A run driven from outside takes the place of the scheduled one.
+  timer_.stop();
   ++runs_;
   const uint32_t elapsedMs = currentMs_ - previousMs_;  // exact across the clock's wrap
   const int nextMs = frame_ ? frame_(elapsedMs) : kIdle;

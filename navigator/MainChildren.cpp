@@ -13,7 +13,7 @@ void TfmMain::AssignSkinPicture(const SkinnedControl& control, const char* prope
   skinPictures_[control.Name + QLatin1Char('.') + QLatin1String(property)] = std::move(bitmap);
 }
 
-const platform::Bitmap* TfmMain::SkinPicture(const QString& key) const {
+const platform::Bitmap* TfmMain::LoadedSkinPicture(const QString& key) const {
   const auto it = skinPictures_.find(key);
   return it == skinPictures_.end() ? nullptr : &it->second;
 }

@@ -2,6 +2,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 
 #include "navigator/uMain.h"
 
@@ -12,8 +13,8 @@ void TfmMain::PaintMain(QPainter& painter, const QRect& dirty) {
   }
   painter.drawImage(dirty.topLeft(), backgroundImage_, dirty);
   // What lies beyond the picture (a background smaller than pbMain) stays black.
-  const QRect outside = dirty.subtracted(backgroundImage_.rect());
-  if (!outside.isEmpty()) painter.fillRect(outside, Qt::black);
+  const QRegion outside = QRegion(dirty).subtracted(QRegion(backgroundImage_.rect()));
+  for (const QRect& r : outside) painter.fillRect(r, Qt::black);
 }
 
 void TfmMain::paintEvent(QPaintEvent* event) {

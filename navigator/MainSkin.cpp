@@ -7,6 +7,7 @@
 #include "formats/BPK.h"
 #include "formats/DemoFile.h"
 #include "navigator/Rounding.h"
+#include "navigator/MainSurface.h"
 #include "navigator/SkinNames.h"
 #include "navigator/uMain.h"
 #include "navigator/uStatus.h"

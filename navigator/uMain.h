@@ -134,8 +134,8 @@ class TfmMain : public QWidget {
   void VolumeButtonUp();
   void VolumeButtonLeave();
   const VolumeRamp& Ramp() const { return ramp_; }
-  // The loaded skin picture of a container name (empty when it was not loaded).
-  const platform::Bitmap* SkinPicture(const QString& bitmapName) const;
+  // A loaded skin picture by control name and property ("gtbClose.PicUp"); null when absent.
+  const platform::Bitmap* LoadedSkinPicture(const QString& key) const;
   // What the back-end was last told: centibels for the buffer player, 0..65535 for the mixer.
   int AppliedVolume() const { return appliedVolume_; }
 
