@@ -60,8 +60,7 @@ TfmCeremony::TfmCeremony(const QRect& screen, QWidget* parent)
 }
 
 QString TfmCeremony::LogoPath(const QString& shareDir, int colourDepth) {
-  const bool palette = colourDepth >= 8 && colourDepth <= 15;
-  return shareDir + (palette ? QStringLiteral("LOGO256.BMP") : QStringLiteral("LOGORGB.BMP"));
+  return shareDir + IntroLogoName(colourDepth);
 }
 
 QRect TfmCeremony::MoviePanel() const { return paMovie_->geometry(); }

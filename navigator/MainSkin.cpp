@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "common/Messages.h"
+#include "controls/PosBar.h"
 #include "formats/BMR.h"
 #include "formats/BPK.h"
 #include "formats/DemoFile.h"
@@ -79,7 +80,10 @@ void TfmMain::LoadControlSkin(const SkinnedControl& control) {
     case SkinnedControl::Kind::PosBar: kind = SkinClass::PosBar; break;
     default: return;
   }
+  if (auto* bar = qobject_cast<TPosBar*>(control.Widget); bar && bar->Kind() == pkHorzSlider)
+    kind = SkinClass::HorzSliderBar;
   const Environment& env = Env();
+  PrepareSkin(control);
   for (const SkinPicture& picture : SkinPictures(kind, control.Name, control.Tag)) {
     platform::Bitmap bitmap;
     if (NavigatorBmr().LoadBitmap(bitmap, picture.BitmapName, {}, HighColour(), env.ColourDepth))

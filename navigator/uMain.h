@@ -175,6 +175,8 @@ class TfmMain : public QWidget {
 
   // MainSkin.cpp
   void LoadControlSkin(const SkinnedControl& control);
+  // Gives a control what it needs before its pictures arrive (the window's background).
+  void PrepareSkin(const SkinnedControl& control);
   // Hands a loaded skin picture to its control.
   void AssignSkinPicture(const SkinnedControl& control, const char* property,
                          platform::Bitmap bitmap);

@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "navigator/Ceremony.h"
+#include "navigator/uMain.h"
+#include "platform/Dialogs.h"
+#include "platform/Drives.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using Steps = std::vector<std::pair<QString, int>>;
+
+// The navigator on the sample disc, offscreen, with a settings store and dialogs of its own.
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    disc_ = testsupport::SampleDisc();
+    if (!QFileInfo(disc_ + "/QUARX/Resour").isDir()) GTEST_SKIP() << "no sample disc";
+    QStandardPaths::setTestModeEnabled(true);
+    ASSERT_TRUE(store_.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store_.path());
+  }
+
+  std::unique_ptr<TfmMain> Start(const QString& screen, const QString& discRoot = {}) {
+    const QString root = discRoot.isEmpty() ? disc_ : discRoot;
+    platform::Drives() = platform::DriveMap::Default(root);
+    NavigatorOptions options;
+    options.Environment.programDirHost = root + "/QUARX";
+    EXPECT_TRUE(ParseScreenSpec(screen, options.Environment));
+    options.Windowed = true;
+    options.Clock = &clock_;
+    options.OnProgress = [this](const QString& text, int percent) {
+      steps_.emplace_back(text, percent);
+    };
+    options.OnIntroCreated = [this](TfmCeremony*) { ++intros_; };
+    return std::make_unique<TfmMain>(options);
+  }
+
+  std::vector<int> MessageCodes() {
+    std::vector<int> codes;
+    for (const auto& m : dialogs_->Messages()) codes.push_back(m.code);
+    return codes;
+  }
+
+  QString disc_;
+  QTemporaryDir store_;
+  platform::ScopedScriptedDialogs dialogs_;
+  platform::ManualClock clock_{5000};
+  Steps steps_;
+  int intros_ = 0;
+};
+
+TEST_F(MainWindowTest, StartUpShowsItsStepsInOrderAndCoversTheScreenAt800) {
+  auto fm = Start("800x600x32");
+  ASSERT_FALSE(fm->Terminated());
+  EXPECT_EQ(intros_, 1);
+  // The loading steps of the start-up, in order, with the skin loading's own steps between.
+  const Steps expected = {{"Procurando por músicas", 1},  {"Armazenando posições", 3},
+                          {"Inicializando mixer", 5},     {"Procurando por dados na mídia", 10},
+                          {"Carregando imagens", 20},     {"Posicionando controles", 80},
+                          {"Construindo menus", 90},      {"Engatilhando eventos", 99}};
+  size_t at = 0;
+  int lastSkinStep = 0;
+  for (const auto& s : steps_) {
+    if (at < expected.size() && s == expected[at]) {
+      ++at;
+    } else {
+      // Between 20 and 80 the skin loader counts its controls.
+      EXPECT_EQ(s.first, "Carregando imagens");
+      EXPECT_GE(s.second, lastSkinStep);
+      EXPECT_LE(s.second, 80);
+      lastSkinStep = s.second;
+    }
+  }
+  EXPECT_EQ(at, expected.size());
+  EXPECT_GT(lastSkinStep, 21);
+
+  EXPECT_TRUE(fm->isVisible());
+  EXPECT_EQ(fm->size(), QSize(800, 600));
+  EXPECT_EQ(fm->pbMain()->geometry(), fm->rect());
+  EXPECT_FALSE(fm->BackgroundBitmap.IsEmpty());
+  EXPECT_EQ(fm->BackgroundBitmap.Width(), 800);
+  EXPECT_FALSE(fm->GradientBitmap.IsEmpty());
+  EXPECT_FALSE(fm->GameMaskBitmap.IsEmpty());
+  EXPECT_TRUE(Env().SkinDir.endsWith("Resour\\G8\\AnyPal\\"));
+  EXPECT_EQ(fm->Settings.DemosRoot, "D:\\");  // first run: the program's drive
+  EXPECT_GT(fm->Catalogue->Counts[0] + fm->Catalogue->Counts[1], 0);
+  // The progress and intro windows are gone once the window is up.
+  for (QWidget* w : QApplication::topLevelWidgets())
+    EXPECT_FALSE(w->isVisible() && (w->objectName() == "fmStatus" || w->objectName() == "fmCeremony"))
+        << w->objectName().toStdString();
+  EXPECT_TRUE(fm->Frames().Running());
+}
+
+TEST_F(MainWindowTest, LargerScreenCentresTheDesign) {
+  auto fm = Start("1024x768x32");
+  ASSERT_FALSE(fm->Terminated());
+  EXPECT_EQ(fm->pbMain()->geometry(), QRect(112, 84, 800, 600));
+  EXPECT_EQ(fm->Layout.ButtonPos("gtbClose").X, 112 + 731);
+}
+
+TEST_F(MainWindowTest, SmallScreenTakesTheSmallSkinAndScalesTheLayout) {
+  auto fm = Start("640x480x16");
+  ASSERT_FALSE(fm->Terminated());
+  EXPECT_TRUE(Env().SkinDir.endsWith("Resour\\G6\\AnyPal\\"));
+  EXPECT_DOUBLE_EQ(fm->Layout.LayoutScale, 0.8);
+  EXPECT_EQ(fm->pbMain()->geometry(), QRect(0, 0, 640, 480));
+  const QPoint close(fm->Layout.ButtonPos("gtbClose").X, fm->Layout.ButtonPos("gtbClose").Y);
+  EXPECT_EQ(close - fm->pbMain()->pos(), QPoint(585, 8));
+  if (QWidget* b = fm->Control("gtbClose")) EXPECT_EQ(b->pos() - fm->pbMain()->pos(), QPoint(585, 8));
+  EXPECT_EQ(fm->Layout.ListRegion.Left, 192);
+  EXPECT_EQ(fm->Layout.ListRegion.Top, 143);
+  EXPECT_EQ(fm->BackgroundBitmap.Width(), 640);
+}
+
+TEST_F(MainWindowTest, TooSmallOrTooFewColoursIsRefusedBeforeTheIntro) {
+  for (const char* screen : {"600x480x32", "640x480x4"}) {
+    dialogs_->Clear();
+    auto fm = Start(screen);
+    EXPECT_TRUE(fm->Terminated()) << screen;
+    EXPECT_EQ(MessageCodes().back(), 0) << screen;
+    EXPECT_EQ(intros_, 0) << screen;
+    EXPECT_TRUE(steps_.empty()) << screen;
+  }
+  const auto messages = dialogs_->Messages();
+  EXPECT_TRUE(messages.back().text.contains("\"640x480\". A atual é de\"640x480\""));
+  EXPECT_TRUE(messages.back().text.contains("\"16\"."));
+}
+
+TEST_F(MainWindowTest, SelfInstallItemOnlyWithTheInstaller) {
+  {
+    auto fm = Start("800x600x32");
+    EXPECT_EQ(fm->miSelfInst->isVisible(), QFileInfo::exists(disc_ + "/instalar.exe"));
+  }
+  // The same disc without its installer.
+  QTemporaryDir bare;
+  ASSERT_TRUE(QFile::link(disc_ + "/QUARX", bare.filePath("QUARX")));
+  ASSERT_TRUE(QFile::link(disc_ + "/SHAREDIR", bare.filePath("SHAREDIR")));
+  auto fm = Start("800x600x32", bare.path());
+  ASSERT_FALSE(fm->Terminated());
+  EXPECT_FALSE(fm->miSelfInst->isVisible());
+}
+
+TEST_F(MainWindowTest, DisplayChangesWaitForActivationAndReloadWhatChanged) {
+  auto fm = Start("800x600x32");
+  const int skins = fm->SkinLoads();
+  const int catalogues = fm->CatalogueLoads();
+
+  // Only the depth: the other picture set, the same skin.
+  fm->DisplayChanged(16, 800, 600);
+  if (!fm->isActiveWindow()) {
+    EXPECT_TRUE(fm->DisplayChangePending());
+    EXPECT_EQ(fm->CatalogueLoads(), catalogues);
+    fm->ApplicationActivated();
+  }
+  EXPECT_FALSE(fm->DisplayChangePending());
+  EXPECT_EQ(Env().ColourDepth, 16);
+  EXPECT_EQ(fm->CatalogueLoads(), catalogues + 1);
+  EXPECT_EQ(fm->SkinLoads(), skins);
+
+  // The size: the skin of the new size, laid out again.
+  fm->DisplayChanged(16, 1024, 768);
+  if (fm->DisplayChangePending()) fm->ApplicationActivated();
+  EXPECT_EQ(fm->CatalogueLoads(), catalogues + 1);
+  EXPECT_EQ(fm->SkinLoads(), skins + 1);
+  EXPECT_EQ(Env().ScreenWidth, 1024);
+  EXPECT_EQ(fm->size(), QSize(1024, 768));
+  EXPECT_EQ(fm->pbMain()->geometry(), QRect(112, 84, 800, 600));
+
+  // Too small: message 0 and the end.
+  dialogs_->Clear();
+  fm->DisplayChanged(16, 600, 400);
+  if (fm->DisplayChangePending()) fm->ApplicationActivated();
+  EXPECT_EQ(MessageCodes(), std::vector<int>{0});
+  EXPECT_TRUE(fm->Terminated());
+}
+
+TEST_F(MainWindowTest, WakeRestoresAMinimisedWindow) {
+  auto fm = Start("800x600x32");
+  fm->showMinimized();
+  QApplication::processEvents();
+  fm->RestoreFromWake();
+  QApplication::processEvents();
+  EXPECT_FALSE(fm->isMinimized());
+  EXPECT_TRUE(fm->isVisible());
+}
+
+TEST_F(MainWindowTest, ShutdownWritesWhatChangedAndTheFrameLoopSleepsWhenIdle) {
+  {
+    auto fm = Start("800x600x32");
+    EXPECT_FALSE(fm->Frames().Scheduled() && fm->Frames().Runs() > 100);
+    fm->Settings.DemosRoot = "E:\\";
+    fm->Settings.BeamEffect = false;
+    // Nothing due: after the pending events the loop is asleep.
+    for (int i = 0; i < 10; ++i) QApplication::processEvents();
+    EXPECT_FALSE(fm->Frames().Scheduled());
+  }
+  QSettings kvr(QSettings::NativeFormat, QSettings::UserScope, "velOrbint", "KVR");
+  EXPECT_EQ(kvr.value("DemosDrive").toString(), "E:\\");
+  EXPECT_EQ(kvr.value("Perso01").toInt(), 11);
+  EXPECT_EQ(kvr.value("KVRVer").toInt(), 9);
+}
+
+}  // namespace
