@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "formats/DemoFile.h"
 #include "navigator/Ceremony.h"
 #include "navigator/uMain.h"
 #include "platform/Dialogs.h"
@@ -115,7 +116,9 @@ TEST_F(MainWindowTest, SmallScreenTakesTheSmallSkinAndScalesTheLayout) {
   EXPECT_EQ(fm->pbMain()->geometry(), QRect(0, 0, 640, 480));
   const QPoint close(fm->Layout.ButtonPos("gtbClose").X, fm->Layout.ButtonPos("gtbClose").Y);
   EXPECT_EQ(close - fm->pbMain()->pos(), QPoint(585, 8));
-  if (QWidget* b = fm->Control("gtbClose")) EXPECT_EQ(b->pos() - fm->pbMain()->pos(), QPoint(585, 8));
+  if (QWidget* b = fm->Control("gtbClose")) {
+    EXPECT_EQ(b->pos() - fm->pbMain()->pos(), QPoint(585, 8));
+  }
   EXPECT_EQ(fm->Layout.ListRegion.Left, 192);
   EXPECT_EQ(fm->Layout.ListRegion.Top, 143);
   EXPECT_EQ(fm->BackgroundBitmap.Width(), 640);
