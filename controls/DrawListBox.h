@@ -121,6 +121,7 @@ class TCustomDrawListBox : public QWidget, public TKeyFirstControl {
   // Without a size, move, z-order or activation change; with TotalCtrlOverDraw without any
   // redraw (the owner repaints).
   void SetVisible(bool visible);
+  void setVisible(bool visible) override { SetVisible(visible); }
   // Visible, enabled and inside a visible window.
   bool CanFocus() const;
 

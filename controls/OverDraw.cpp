@@ -5,7 +5,7 @@
 
 void InitOverDrawControl(QWidget& control) {
   // Shown at once inside a visible parent, else together with it.
-  if (control.parentWidget()) control.show();
+  if (control.parentWidget()) control.QWidget::setVisible(true);
 }
 
 void ApplyControlVisible(QWidget& control, bool visible, bool totalCtrlOverDraw,
@@ -13,7 +13,7 @@ void ApplyControlVisible(QWidget& control, bool visible, bool totalCtrlOverDraw,
   control.setAttribute(Qt::WA_TransparentForMouseEvents, !visible);
   control.setFocusPolicy(visible ? focusWhenShown : Qt::NoFocus);
   if (!visible && control.hasFocus()) control.clearFocus();
-  if (control.parentWidget() && control.isHidden()) control.show();
+  if (control.parentWidget() && control.isHidden()) control.QWidget::setVisible(true);
   if (!totalCtrlOverDraw) control.update();
 }
 

@@ -13,6 +13,9 @@
 class QEvent;
 class QWidget;
 
+// The controls override QWidget::setVisible with their own Visible, so show(), hide() and
+// SetVisible() all follow these rules; Qt's own visibility is set only here.
+//
 // Call once from the control's constructor: shows the Qt widget inside its parent.
 void InitOverDrawControl(QWidget& control);
 

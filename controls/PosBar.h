@@ -83,6 +83,7 @@ class TPosBar : public QWidget {
 
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
+  void setVisible(bool visible) override { SetVisible(visible); }
   bool TotalCtrlOverDraw() const { return totalCtrlOverDraw_; }
   void SetTotalCtrlOverDraw(bool on) { totalCtrlOverDraw_ = on; }
 

@@ -32,6 +32,7 @@ class TTotalPaintBox : public QWidget {
   void SetTotalCtrlOverDraw(bool on) { totalCtrlOverDraw_ = on; }
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
+  void setVisible(bool visible) override { SetVisible(visible); }
 
   QColor Color() const { return color_; }
   void SetColor(const QColor& colour) { color_ = colour; }
@@ -96,6 +97,7 @@ class TTotalSpeed : public QToolButton {
   void SetTotalCtrlOverDraw(bool on) { totalCtrlOverDraw_ = on; }
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
+  void setVisible(bool visible) override { SetVisible(visible); }
 
  protected:
   bool event(QEvent* event) override;

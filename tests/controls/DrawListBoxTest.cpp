@@ -234,11 +234,11 @@ TEST_F(ListFixture, HidingAndShowingRepaintNothingBelow) {
   box->installEventFilter(&list);
   QApplication::processEvents();
   ASSERT_TRUE(box->hasFocus()) << "the window gave the list the focus";
-  box->SetVisible(false);
+  box->hide();  // Qt's calls follow the same rule
   QApplication::processEvents();
+  EXPECT_FALSE(box->Visible());
   EXPECT_FALSE(box->hasFocus());
-  QApplication::processEvents();
-  box->SetVisible(true);
+  box->show();
   QApplication::processEvents();
   EXPECT_EQ(below.paints, 0);
   EXPECT_EQ(list.paints, 0) << "the owner repaints the list";
