@@ -47,10 +47,10 @@ void TWaveMix::SetChannels(uint8_t mask) {
   } else if (mask == 0) {
     MixCloseChannel(session_, 0, kMixAllChannels);
   } else {
+    const unsigned changed = unsigned(mask ^ channels_);
     for (int ch = 0; ch < kMixChannels; ++ch) {
-      const bool want = mask & (1u << ch);
-      if (want == bool(channels_ & (1u << ch))) continue;
-      if (want) {
+      if (!((changed >> ch) & 1u)) continue;
+      if ((mask >> ch) & 1u) {
         MixOpenChannel(session_, ch, kMixOpenOne);
       } else {
         MixCloseChannel(session_, ch, 0);

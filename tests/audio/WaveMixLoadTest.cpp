@@ -105,7 +105,8 @@ TEST_F(WaveMixLoad, DamagedFilesRaiseTheirMessages) {
   // Truncated, and a size far beyond the file.
   EXPECT_MIX_ERROR(LoadFile(Riff(fmt + data).left(fmt.size() + 12 + 10)),
                    "Failed to read data chunk");
-  EXPECT_MIX_ERROR(LoadFile(Riff(fmt + Chunk("data", "abcd", 0xFFFFFFF0u))), "Failed to read data chunk");
+  EXPECT_MIX_ERROR(LoadFile(Riff(fmt + Chunk("data", "abcd", 0xFFFFFFF0u))),
+                   "Failed to read data chunk");
   EXPECT_MIX_ERROR(LoadFile(Riff(Chunk("fmt ", FmtBody(1, 1, 11025, 12)) + data)),
                    "Problemas com o arquivo WAVE. Formato não suportado.");
   EXPECT_MIX_ERROR(LoadFile(Riff(Chunk("fmt ", FmtBody(1, 1, 44100, 8)) + Chunk("data", "a"))),
