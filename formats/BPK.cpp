@@ -93,8 +93,8 @@ bool TBPKMovie::ReadHeaderAndStart(QIODevice& source) {
   FieldReader r(source);
   if (!r.Int32(Header.Version) || Header.Version != kBpkVersion) return false;
   if (!r.Int32(Header.FrameCount)) Header.FrameCount = 0;
-  // A table that runs past the end of the file keeps only the entries the file holds; the
-  // missing frames fail when they are read.
+  // A table that runs past the end of the file (or a negative count) keeps only the entries
+  // the file holds, and the count says so: callers compute FrameCount - 1 and play up to it.
   const qint64 available = std::max<qint64>(0, r.Remaining() / 8);
   const qint64 entries = std::min<qint64>(std::max(Header.FrameCount, 0), available);
   for (qint64 i = 0; i < entries; ++i) {
@@ -103,6 +103,7 @@ bool TBPKMovie::ReadHeaderAndStart(QIODevice& source) {
     if (!r.Int32(size) || !r.Int32(delay)) break;
     Header.Frames.AddFrame(size, delay);
   }
+  Header.FrameCount = Header.Frames.Count();
   dataBytes_ = r.Remaining();
   try {
     Inflater = std::make_unique<InflateStream>(source);

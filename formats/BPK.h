@@ -56,7 +56,8 @@ class TBPKMovie {
 
   // Closes, opens fileName (a Windows path over the drive map), reads the header and frame
   // table and puts the inflater after the table. False for a wrong version or a file shorter
-  // than its header. Throws EFOpenError when the file cannot be opened.
+  // than its header. Throws EFOpenError when the file cannot be opened. FrameCount becomes the
+  // number of table entries the file really holds (never negative).
   bool Open(const QString& fileName);
   // The same over bytes already in memory (tools, tests, the fuzzer).
   bool OpenBytes(const QByteArray& bytes);

@@ -30,17 +30,17 @@ qint64 InflateStream::Read(char* data, qint64 count) {
   z_stream& z = state_->z;
   qint64 done = 0;
   while (done < count) {
-    if (z.avail_in == 0) {
-      if (sourceDone_) break;
+    if (z.avail_in == 0 && !sourceDone_) {
       const qint64 got =
           source_.read(reinterpret_cast<char*>(state_->input.data()), kInputBlockBytes);
-      if (got <= 0) {
+      if (got > 0) {
+        z.next_in = state_->input.data();
+        z.avail_in = uInt(got);
+      } else {
         sourceDone_ = true;
-        break;
       }
-      z.next_in = state_->input.data();
-      z.avail_in = uInt(got);
     }
+    // Inflate even with no input left: zlib may still hold output of input already taken.
     const qint64 want = std::min<qint64>(count - done, 1 << 30);
     z.next_out = reinterpret_cast<Bytef*>(data + done);
     z.avail_out = uInt(want);
@@ -50,9 +50,12 @@ qint64 InflateStream::Read(char* data, qint64 count) {
       streamEnd_ = true;
       break;
     }
-    // Z_BUF_ERROR means no progress was possible with the input given: fetch more.
-    if (rc != Z_OK && rc != Z_BUF_ERROR)
-      throw EInflateError(QStringLiteral("Decompression error (%1)").arg(rc));
+    // Z_BUF_ERROR: no progress without more input.
+    if (rc == Z_BUF_ERROR) {
+      if (sourceDone_) break;
+      continue;
+    }
+    if (rc != Z_OK) throw EInflateError(QStringLiteral("Decompression error (%1)").arg(rc));
   }
   position_ += done;
   return done;

@@ -138,6 +138,13 @@ TEST(Bpk, DamagedMoviesFailWithoutCrashing) {
   TBPKMovie movie(false);
   platform::Bitmap b;
 
+  // A negative count is no frames.
+  BpkWriter negative = Frames(1);
+  negative.FrameCountOverride = int32_t(0x80000000);
+  ASSERT_TRUE(movie.OpenBytes(negative.Build()));
+  EXPECT_EQ(movie.Header.FrameCount, 0);
+  EXPECT_FALSE(movie.ReadFrame(b, 24));
+
   // A truncated stream: the frames it still holds come whole, then ReadFrame is false.
   ASSERT_TRUE(movie.OpenBytes(whole.left(whole.size() - 30)));
   int read = 0;
@@ -159,6 +166,7 @@ TEST(Bpk, DamagedMoviesFailWithoutCrashing) {
   const QByteArray hugeBytes = huge.Build();
   ASSERT_TRUE(movie.OpenBytes(hugeBytes));
   EXPECT_LE(movie.Header.Frames.Count(), hugeBytes.size() / 8);
+  EXPECT_EQ(movie.Header.FrameCount, movie.Header.Frames.Count());
   EXPECT_EQ(movie.FrameValue(1, 0), -5);
   EXPECT_FALSE(movie.ReadFrame(b, 24));
   movie.SeekFrame(2);
