@@ -1,0 +1,3 @@
+#include "audio/SoundModuleFiles.h"
+
+QString HostPathOf(const QString& fileName) { return fileName; }

@@ -1,0 +1,70 @@
+#pragma once
+
+// TWaveThreadNotify: the thread that waits on a wave's events and hands each one to the main
+// thread.
+//
+// Thread model: the thread blocks on the wave's events (any of them, no time-out). When one is
+// set it resets it and passes (channel, event index) to the handler on the main thread through
+// a queued call, then blocks until that call has run (or until it is terminated); afterwards
+// it hands on each later event of its set that is already set, in index order, before it
+// waits again. The handler runs only while the thread is not terminated. The thread keeps its
+// own copies of the event handles, the channel and the handler, so a wave may be freed inside
+// its own notification: freeing terminates the thread, which wakes from any wait, touches
+// nothing of the wave and ends; the wave's destructor joins it.
+
+#include <QObject>
+#include <QThread>
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/Event.h"
+
+class TWaveThreadNotify : public QThread {
+  Q_OBJECT
+
+ public:
+  // Runs on the main thread, in context's thread; must not throw.
+  using Handler = std::function<void(int channel, int eventIndex)>;
+
+  // context: the object whose thread runs the handler (the player); it must outlive the thread.
+  TWaveThreadNotify(QObject* context, Handler handler, int channel,
+                    std::vector<std::shared_ptr<platform::Event>> events);
+  ~TWaveThreadNotify() override;  // terminates and joins
+
+  // Tells the thread to end and wakes it from any wait. Main thread.
+  void Terminate();
+  bool Terminated() const { return shared_->terminated.load(); }
+
+  // True when no event of the set is signalled and no hand-over is under way (tests wait for
+  // this after rendering).
+  bool Idle() const;
+
+  int Channel() const { return channel_; }
+  int EventCount() const { return static_cast<int>(events_.size()); }
+
+ protected:
+  void run() override;
+
+ private:
+  // What the queued calls share with the thread; outlives both.
+  struct Shared {
+    std::mutex mutex;
+    std::condition_variable callDone;
+    std::atomic<bool> terminated{false};
+    uint64_t completed = 0;  // guarded by mutex
+  };
+  void Deliver(int eventIndex);
+
+  QObject* context_;
+  Handler handler_;
+  int channel_;
+  std::vector<std::shared_ptr<platform::Event>> events_;
+  std::shared_ptr<Shared> shared_;
+  uint64_t posted_ = 0;  // thread only
+  std::atomic<int> signalledIndex_{-1};
+  std::atomic<bool> busy_{false};  // set before an event is reset, cleared after hand-over
+};
