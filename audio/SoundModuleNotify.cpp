@@ -28,27 +28,27 @@ void TWaveThreadNotify::run() {
   while (!Terminated()) {
     const int index = platform::Event::WaitAny(events_);
     if (index < 0 || Terminated()) break;
-    busy_ = true;
+    ++shared_->pending;
     events_[static_cast<size_t>(index)]->Reset();
     Deliver(index);
     for (size_t later = static_cast<size_t>(index) + 1; later < events_.size(); ++later) {
       if (Terminated()) break;
       if (events_[later]->IsSet()) {
+        ++shared_->pending;
         events_[later]->Reset();
         Deliver(static_cast<int>(later));
       }
     }
-    busy_ = false;
   }
-  busy_ = false;
 }
 
 bool TWaveThreadNotify::Idle() const {
-  if (busy_.load()) return false;
+  // Events first: the thread raises pending before it resets one, so an event taken between
+  // the two looks is still seen.
   for (const auto& event : events_) {
     if (event->IsSet()) return false;
   }
-  return true;
+  return shared_->pending.load() == 0;
 }
 
 void TWaveThreadNotify::Deliver(int eventIndex) {
@@ -64,6 +64,7 @@ void TWaveThreadNotify::Deliver(int eventIndex) {
             // Nothing may cross the event dispatch; the handler reports its own failures.
           }
         }
+        --shared->pending;
         {
           std::lock_guard lock(shared->mutex);
           ++shared->completed;

@@ -56,6 +56,9 @@ class TWaveThreadNotify : public QThread {
     std::condition_variable callDone;
     std::atomic<bool> terminated{false};
     uint64_t completed = 0;  // guarded by mutex
+    // Events taken (reset) whose handler has not run yet: raised before the reset, lowered
+    // on the main thread after the handler, so "no event set and none pending" means idle.
+    std::atomic<int> pending{0};
   };
   void Deliver(int eventIndex);
 
@@ -66,5 +69,5 @@ class TWaveThreadNotify : public QThread {
   std::shared_ptr<Shared> shared_;
   uint64_t posted_ = 0;  // thread only
   std::atomic<int> signalledIndex_{-1};
-  std::atomic<bool> busy_{false};  // set before an event is reset, cleared after hand-over
+
 };
