@@ -16,10 +16,10 @@
 
 // The request to add a wave to a player.
 struct TAudioInit {
-  QString FileName;         // path of the WAVE file (Windows path over the drive map, or host)
-  int32_t Channel = 0;      // buffer slot: 0..15 in the navigator, 0..7 in the explorer
-  bool Notify = false;      // report the end of playback through OnAtitude
-  bool Loop = false;        // play again whenever the end is reached
+  QString FileName;            // path of the WAVE file (Windows path over the drive map, or host)
+  int32_t Channel = 0;         // buffer slot: 0..15 in the navigator, 0..7 in the explorer
+  bool Notify = false;         // report the end of playback through OnAtitude
+  bool Loop = false;           // play again whenever the end is reached
   bool FreeAfterPlay = false;  // remove and free the wave when its end is reached
 };
 

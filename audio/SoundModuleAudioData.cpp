@@ -12,7 +12,7 @@ using platform::LockRegions;
 
 namespace {
 
-constexpr uint32_t kFirstHalfEnd = TAudioData::kHalfBytes - 1;    // 149999
+constexpr uint32_t kFirstHalfEnd = TAudioData::kHalfBytes - 1;     // 149999
 constexpr uint32_t kSecondHalfEnd = TAudioData::kStreamBytes - 1;  // 299999
 constexpr int kEndOfStreamEvent = 2;
 
@@ -24,13 +24,16 @@ void FillRegions(QFile& file, const LockRegions& regions, uint32_t amount, uint8
   for (int i = 0; i < 2; ++i) {
     if (!parts[i]) continue;
     const uint32_t want = std::min(amount, sizes[i]);
-    const qint64 got = want ? std::max<qint64>(0, file.read(reinterpret_cast<char*>(parts[i]), want)) : 0;
+    const qint64 got =
+        want ? std::max<qint64>(0, file.read(reinterpret_cast<char*>(parts[i]), want)) : 0;
     std::memset(parts[i] + got, silence, sizes[i] - static_cast<uint32_t>(got));
     amount -= want;
   }
 }
 
-[[noreturn]] void Fail(const char* what) { throw EAudioData(QString::fromLatin1(what)); }
+[[noreturn]] void Fail(const char* what) {
+  throw EAudioData(QString::fromLatin1(what));
+}
 
 }  // namespace
 
@@ -68,7 +71,8 @@ TAudioData::TAudioData(TCustomDxSound* owner, const TAudioInit& request)
 void TAudioData::Load() {
   try {
     auto file = std::make_unique<QFile>(HostPathOf(fileName_));
-    if (!file->open(QIODevice::ReadOnly)) Fail("cannot open");
+    // Unbuffered: the stream reads whole halves, and a file cut meanwhile must read as cut.
+    if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) Fail("cannot open");
     const WaveHeader header = ReadWaveHeader(*file);
     if (header.DataOffset < 0 || !header.HasFormat) Fail("no data");
     dataOffset_ = header.DataOffset;
@@ -101,8 +105,7 @@ void TAudioData::Load() {
         endPending_ = true;
         desc_.Flags |= platform::kDsbCapsCtrlPositionNotify;
         events_.push_back(std::make_shared<platform::Event>());
-        const uint32_t offset =
-            loop_ && dataSize_ > 0 ? dataSize_ - 1 : platform::kDsbPnOffsetStop;
+        const uint32_t offset = loop_ && dataSize_ > 0 ? dataSize_ - 1 : platform::kDsbPnOffsetStop;
         positions_ = {{offset, events_[0]}};
         StartNotifier();
       }
@@ -288,8 +291,8 @@ void TAudioData::Rewind() {
 void TAudioData::MarkEnd(uint32_t finalChunkEnd) {
   // The buffer stops itself just past the last valid byte; an empty end stops after the
   // first frame of silence.
-  if (DsFailed(buffer_->SetStopMark(std::max<uint32_t>(finalChunkEnd, 1),
-                                    events_[kEndOfStreamEvent]))) {
+  if (DsFailed(
+          buffer_->SetStopMark(std::max<uint32_t>(finalChunkEnd, 1), events_[kEndOfStreamEvent]))) {
     Fail("mark");
   }
 }

@@ -73,6 +73,6 @@ void TWaveThreadNotify::Deliver(int eventIndex) {
       },
       Qt::QueuedConnection);
   std::unique_lock lock(shared_->mutex);
-  shared_->callDone.wait(lock,
-                         [&] { return shared_->completed >= ticket || shared_->terminated.load(); });
+  shared_->callDone.wait(
+      lock, [&] { return shared_->completed >= ticket || shared_->terminated.load(); });
 }

@@ -69,5 +69,4 @@ class TWaveThreadNotify : public QThread {
   std::shared_ptr<Shared> shared_;
   uint64_t posted_ = 0;  // thread only
   std::atomic<int> signalledIndex_{-1};
-
 };

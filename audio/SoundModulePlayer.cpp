@@ -11,7 +11,8 @@ namespace {
 QObject* CheckedOwner(QObject* owner, const QString& className) {
   auto* widget = qobject_cast<QWidget*>(owner);
   if (!widget || !widget->isWindow()) {
-    throw EInvalidOperation(QStringLiteral("O Owner do %1 não é do tipo TCustomForm").arg(className));
+    throw EInvalidOperation(
+        QStringLiteral("O Owner do %1 não é do tipo TCustomForm").arg(className));
   }
   return owner;
 }
@@ -134,7 +135,8 @@ bool TCustomDxSound::Play(int32_t channel) {
   TAudioData* wave = FindWave(channel);
   if (!wave) return false;
   if (!active_) SetActive(true);
-  if (!active_) RaiseDeviceError(QStringLiteral("%1 não está operacional. (%2)").arg(DisplayName()).arg(1));
+  if (!active_)
+    RaiseDeviceError(QStringLiteral("%1 não está operacional. (%2)").arg(DisplayName()).arg(1));
   const uint32_t flags = wave->Streaming() || wave->Loop() ? platform::kDsbPlayLooping : 0;
   const auto notReady = [] {
     throw EAudioData(QStringLiteral("AudioData não está pronto. (%1)").arg(1));
@@ -228,10 +230,11 @@ void TCustomDxSound::PositionNotify(QObject* sender, int32_t channel, int32_t ev
 
 // ---- TMyDxSound -----------------------------------------------------------------------------
 
-TMyDxSound::TMyDxSound(QObject* owner)
-    : TCustomDxSound(owner, QStringLiteral("TMyDxSound"), 16) {}
+TMyDxSound::TMyDxSound(QObject* owner) : TCustomDxSound(owner, QStringLiteral("TMyDxSound"), 16) {}
 
-TMyDxSound::~TMyDxSound() { Shutdown(); }
+TMyDxSound::~TMyDxSound() {
+  Shutdown();
+}
 
 std::exception_ptr TMyDxSound::DeviceError(const QString& text) const {
   return std::make_exception_ptr(EMyDxSound(text));
@@ -291,7 +294,9 @@ TDXSound::TDXSound(QObject* owner) : TCustomDxSound(owner, QStringLiteral("TDXSo
   SetActive(true);
 }
 
-TDXSound::~TDXSound() { Shutdown(); }
+TDXSound::~TDXSound() {
+  Shutdown();
+}
 
 std::exception_ptr TDXSound::DeviceError(const QString& text) const {
   return std::make_exception_ptr(EDXSound(text));

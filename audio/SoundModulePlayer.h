@@ -100,8 +100,12 @@ class TMyDxSound : public TCustomDxSound {
   explicit TMyDxSound(QObject* owner);
   ~TMyDxSound() override;
 
-  enum Setting { CooperativeLevelSetting, SamplesPerSecSetting, BitsPerSampleSetting,
-                 ChannelsSetting };
+  enum Setting {
+    CooperativeLevelSetting,
+    SamplesPerSecSetting,
+    BitsPerSampleSetting,
+    ChannelsSetting
+  };
   // Writing a different value to an active player deactivates it, stores the value and
   // activates it again.
   int32_t GetSetting(int index) const;

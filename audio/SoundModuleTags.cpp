@@ -93,7 +93,8 @@ WaveHeader ReadWaveHeader(QIODevice& stream) {
     header.DataOffset = data + 8;
     const QByteArray size = reader.Read(data + 4, 4);
     if (size.size() == 4) {
-      header.DataSize = qFromLittleEndian<quint32>(reinterpret_cast<const uchar*>(size.constData()));
+      header.DataSize =
+          qFromLittleEndian<quint32>(reinterpret_cast<const uchar*>(size.constData()));
     }
   }
   stream.seek(saved);

@@ -16,11 +16,11 @@ qint64 FindWaveTag(QIODevice& stream, const QByteArray& tag);
 
 // What the player needs from a WAVE file's header.
 struct WaveHeader {
-  bool IsWave = false;          // "RIFF" and "WAVE" were found
-  bool HasFormat = false;       // "fmt " was found and its 16 bytes could be read
+  bool IsWave = false;            // "RIFF" and "WAVE" were found
+  bool HasFormat = false;         // "fmt " was found and its 16 bytes could be read
   platform::WaveFormatEx Format;  // the format chunk's 16 bytes; CbSize 0
-  qint64 DataOffset = -1;       // first sample byte, or -1 without a "data" tag
-  uint32_t DataSize = 0;        // the data chunk's size field (0 when unreadable)
+  qint64 DataOffset = -1;         // first sample byte, or -1 without a "data" tag
+  uint32_t DataSize = 0;          // the data chunk's size field (0 when unreadable)
 };
 
 // Runs the tag search for the four tags and reads the format and the data size.

@@ -41,8 +41,12 @@ SoundBuffer::~SoundBuffer() {
   list.erase(std::remove(list.begin(), list.end(), state_), list.end());
 }
 
-uint32_t SoundBuffer::Flags() const { return state_->flags; }
-uint32_t SoundBuffer::Bytes() const { return static_cast<uint32_t>(state_->memory.size()); }
+uint32_t SoundBuffer::Flags() const {
+  return state_->flags;
+}
+uint32_t SoundBuffer::Bytes() const {
+  return static_cast<uint32_t>(state_->memory.size());
+}
 
 DsResult SoundBuffer::Play(uint32_t flags) {
   std::lock_guard lock(core_->mutex);
@@ -129,8 +133,7 @@ DsResult SoundBuffer::GetFormat(WaveFormatEx& format) const {
   return kDsOk;
 }
 
-DsResult SoundBuffer::Lock(uint32_t offset, uint32_t bytes, LockRegions& regions,
-                           uint32_t flags) {
+DsResult SoundBuffer::Lock(uint32_t offset, uint32_t bytes, LockRegions& regions, uint32_t flags) {
   regions = LockRegions{};
   std::lock_guard lock(core_->mutex);
   const BufferState& b = *state_;
@@ -274,7 +277,9 @@ void BufferDevice::Render(uint8_t* out, size_t bytes) {
   core_->Render(out, bytes);
 }
 
-const AudioFormat& BufferDevice::OutputFormat() const { return core_->output; }
+const AudioFormat& BufferDevice::OutputFormat() const {
+  return core_->output;
+}
 
 void BufferDevice::LoseBuffers() {
   std::lock_guard lock(core_->mutex);
@@ -298,7 +303,9 @@ BufferDeviceFactory& Factory() {
 }
 }  // namespace
 
-void SetBufferDeviceFactory(BufferDeviceFactory factory) { Factory() = std::move(factory); }
+void SetBufferDeviceFactory(BufferDeviceFactory factory) {
+  Factory() = std::move(factory);
+}
 
 DsResult CreateDefaultBufferDevice(std::unique_ptr<BufferDevice>& device);
 

@@ -33,7 +33,9 @@ inline constexpr DsResult kDsErrPrioLevelNeeded = 0x88780046;
 inline constexpr DsResult kDsErrNoDriver = 0x88780078;
 inline constexpr DsResult kDsErrBufferLost = 0x88780096;
 inline constexpr DsResult kDsErrOutOfMemory = 0x8007000E;
-inline constexpr bool DsFailed(DsResult result) { return (result & 0x80000000u) != 0; }
+inline constexpr bool DsFailed(DsResult result) {
+  return (result & 0x80000000u) != 0;
+}
 
 // Buffer capability flags (BufferDesc::Flags).
 inline constexpr uint32_t kDsbCapsPrimaryBuffer = 0x01;

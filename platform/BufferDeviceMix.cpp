@@ -18,9 +18,8 @@ inline void ReadFrame(const BufferState& b, uint32_t frame, int32_t& left, int32
     right = b.format.Channels == 2 ? (static_cast<int32_t>(p[1]) - 128) * 256 : left;
   } else {
     left = static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
-    right = b.format.Channels == 2
-                ? static_cast<int16_t>(static_cast<uint16_t>(p[2] | (p[3] << 8)))
-                : left;
+    right = b.format.Channels == 2 ? static_cast<int16_t>(static_cast<uint16_t>(p[2] | (p[3] << 8)))
+                                   : left;
   }
 }
 
@@ -77,7 +76,9 @@ void MixBuffer(BufferState& b, int32_t* mix, size_t frames) {
   }
 }
 
-inline int32_t Clamp16(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, -32768, 32767)); }
+inline int32_t Clamp16(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, -32768, 32767));
+}
 
 }  // namespace
 

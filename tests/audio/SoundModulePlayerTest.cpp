@@ -42,7 +42,7 @@ TEST_F(SoundModulePlayer, OwnerMustBeAForm) {
 
 TEST_F(SoundModulePlayer, InactivePlayerAddsNothingAndActivatesToPlay) {
   EXPECT_FALSE(player->Active());
-  EXPECT_EQ(devicesMade, 0);  // the navigator's player waits to be activated
+  EXPECT_EQ(DevicesMade(), 0);  // the navigator's player waits to be activated
   const TAudioInit r = Request(Short("a.wav"), 3);
   EXPECT_FALSE(player->AddWave(&r));
   EXPECT_FALSE(player->AddWave(nullptr));
@@ -58,7 +58,7 @@ TEST_F(SoundModulePlayer, InactivePlayerAddsNothingAndActivatesToPlay) {
 }
 
 TEST_F(SoundModulePlayer, RefusedDeviceRaisesTheLowWordOfTheResult) {
-  deviceHeld = true;
+  audio.SetHeld(true);
   try {
     player->SetActive(true);
     FAIL() << "activated without a device";
@@ -67,7 +67,7 @@ TEST_F(SoundModulePlayer, RefusedDeviceRaisesTheLowWordOfTheResult) {
   }
   EXPECT_FALSE(player->Active());
   player->SetCooperativeLevel(9);  // refused by the device
-  deviceHeld = false;
+  audio.SetHeld(false);
   EXPECT_THROW(player->SetActive(true), EMyDxSound);
   EXPECT_FALSE(player->Active());
 }
@@ -79,9 +79,9 @@ TEST_F(SoundModulePlayer, SettingsReachThePrimaryBufferAndReactivate) {
   ASSERT_EQ(player->PrimaryBuffer()->GetFormat(format), platform::kDsOk);
   EXPECT_EQ(format.BitsPerSample, 8);  // level 1 may not set the format
   player->SetCooperativeLevel(3);
-  EXPECT_EQ(devicesMade, 2);  // a changed setting builds the device again
+  EXPECT_EQ(DevicesMade(), 2);  // a changed setting builds the device again
   player->SetCooperativeLevel(3);
-  EXPECT_EQ(devicesMade, 2);
+  EXPECT_EQ(DevicesMade(), 2);
   ASSERT_EQ(player->PrimaryBuffer()->GetFormat(format), platform::kDsOk);
   EXPECT_EQ(format.BitsPerSample, 16);
   EXPECT_EQ(format.SamplesPerSec, 22050u);
@@ -226,14 +226,14 @@ TEST_F(SoundModulePlayer, ExplorerVariantActivatesItselfWithEightSlots) {
   ASSERT_TRUE(explorer.AddWave(&far));
   EXPECT_FALSE(explorer.FindWave(8)->Prepared());
   explorer.SetActive(false);
-  deviceHeld = true;
+  audio.SetHeld(true);
   try {
     explorer.Play(7);
     FAIL() << "played without a device";
   } catch (const EDXSound& e) {
     EXPECT_EQ(e.Message(), QStringLiteral("Falha ao criar interface para DSound: (10)"));
   }
-  deviceHeld = false;
+  audio.SetHeld(false);
   ASSERT_TRUE(explorer.Play(7));
 }
 

@@ -72,18 +72,12 @@ bool PumpUntil(const std::function<bool()>& pred, int timeoutMs) {
 void PlayerTest::SetUp() {
   ASSERT_TRUE(dir.isValid());
   form = std::make_unique<QWidget>();
-  platform::SetBufferDeviceFactory([this](std::unique_ptr<platform::BufferDevice>& out) {
-    if (deviceHeld) return platform::kDsErrAllocated;
-    out = std::make_unique<platform::BufferDevice>(outputFormat);
-    device = out.get();
-    ++devicesMade;
-    return platform::kDsOk;
-  });
+  platform::SetAudioSystem(&audio);
 }
 
 void PlayerTest::TearDown() {
   player.reset();
-  platform::SetBufferDeviceFactory({});
+  platform::SetAudioSystem(nullptr);
 }
 
 QString PlayerTest::WriteWave(const QString& name, const WaveSpec& spec) {
@@ -127,12 +121,11 @@ QByteArray PlayerTest::Render(size_t bytes, size_t stepBytes) {
   QByteArray out;
   while (bytes > 0) {
     const size_t n = std::min(bytes, stepBytes);
-    const qsizetype at = out.size();
-    out.resize(at + static_cast<qsizetype>(n));
-    if (player && player->Device()) {
-      player->Device()->Render(reinterpret_cast<uint8_t*>(out.data() + at), n);
+    if (audio.Output()) {
+      audio.PullBytes(n);
+      out.append(audio.TakeOutput());
     } else {
-      std::fill(out.begin() + at, out.end(), 0);
+      out.append(QByteArray(static_cast<qsizetype>(n), 0));  // nothing open: silence
     }
     bytes -= n;
     Settle();

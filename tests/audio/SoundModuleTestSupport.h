@@ -15,6 +15,7 @@
 #include "audio/SoundModule.h"
 #include "platform/BufferDevice.h"
 #include "platform/Dialogs.h"
+#include "platform/VirtualAudioOutput.h"
 
 namespace soundtest {
 
@@ -54,12 +55,10 @@ class PlayerTest : public ::testing::Test {
   // Waits until every wave's notifier has handed on all it was signalled.
   void Settle();
 
-  // The output the device renders: the player's preferred format unless a test changes it
-  // before creating a player.
-  platform::AudioFormat outputFormat{22050, 2, 16};
-  bool deviceHeld = false;  // creating a device fails as with a device in use
-  platform::BufferDevice* device = nullptr;  // the device made last (owned by the player)
-  int devicesMade = 0;
+  // The virtual sound device: the stream in the player's preferred format; tests mark it as
+  // held by another program with audio.SetHeld.
+  platform::VirtualAudioSystem audio{platform::AudioFormat{22050, 2, 16}};
+  int DevicesMade() const { return audio.OpenCount(); }
 
   QTemporaryDir dir;
   std::unique_ptr<QWidget> form;
