@@ -19,11 +19,16 @@ void SumSources(uint8_t* out, const uint8_t* const* sources, int count, size_t b
     std::memcpy(out, sources[0], bytes);
     return;
   }
-  for (size_t i = 0; i < bytes; ++i) {
-    int v = 128;
-    for (int k = 0; k < count; ++k) v += int(sources[k][i]) - 128;
-    out[i] = uint8_t(std::clamp(v, 0, 255));
+  // Source by source over a stack accumulator (a segment never exceeds a block), which the
+  // compiler turns into vector code.
+  int16_t acc[kMixMaxBlockLength];
+  for (size_t i = 0; i < bytes; ++i)
+    acc[i] = int16_t(int(sources[0][i]) + int(sources[1][i]) - 128);
+  for (int k = 2; k < count; ++k) {
+    const uint8_t* src = sources[k];
+    for (size_t i = 0; i < bytes; ++i) acc[i] = int16_t(acc[i] + src[i] - 128);
   }
+  for (size_t i = 0; i < bytes; ++i) out[i] = uint8_t(std::clamp<int>(acc[i], 0, 255));
 }
 
 }  // namespace

@@ -277,6 +277,12 @@ bool WaveOut::ReadFrame(const WaveHeader* header, uint32_t offset, int* left, in
   return true;
 }
 
+void WaveOut::FinishCurrent() {
+  current_->Flags.store((current_->Flags.load() | kWhdrDone) & ~kWhdrInQueue);
+  current_ = current_->Next;
+  offset_ = 0;
+}
+
 void WaveOut::Render(uint8_t* out, size_t bytes) {
   const int outChannels = streamFormat_.channels;
   const int outBits = streamFormat_.bits;
@@ -289,12 +295,48 @@ void WaveOut::Render(uint8_t* out, size_t bytes) {
   size_t i = 0;
   {
     std::lock_guard lock(mutex_);
+    // Same rate: whole runs of frames straight from the block, no interpolation.
+    while (step_ == kOne && phase_ == 0 && !paused_ && i < frames && current_) {
+      if (offset_ + frameBytes > current_->BufferLength) {
+        FinishCurrent();
+        finished = true;
+        continue;
+      }
+      const size_t n =
+          std::min<size_t>(frames - i, (current_->BufferLength - offset_) / frameBytes);
+      const uint8_t* p = current_->Data + offset_;
+      const bool eight = format_.BitsPerSample == 8;
+      const bool stereo = format_.Channels == 2;
+      for (size_t k = 0; k < n; ++k, p += frameBytes) {
+        int left, right;
+        if (eight) {
+          left = (int(p[0]) - 128) << 8;
+          right = stereo ? (int(p[1]) - 128) << 8 : left;
+        } else {
+          left = int16_t(uint16_t(p[0] | (p[1] << 8)));
+          right = stereo ? int16_t(uint16_t(p[2] | (p[3] << 8))) : left;
+        }
+        left = Scale(left, volumeLeft);
+        right = Scale(right, volumeRight);
+        if (outChannels == 2) {
+          PutSample(out, outBits, left);
+          PutSample(out, outBits, right);
+        } else {
+          PutSample(out, outBits, (left + right) / 2);
+        }
+      }
+      i += n;
+      offset_ += uint32_t(n) * frameBytes;
+      played_ += uint64_t(n) * frameBytes;
+      if (offset_ + frameBytes > current_->BufferLength) {
+        FinishCurrent();
+        finished = true;
+      }
+    }
     for (; !paused_ && i < frames; ++i) {
       // Blocks too short for one frame are done at once.
       while (current_ && offset_ + frameBytes > current_->BufferLength) {
-        current_->Flags.store((current_->Flags.load() | kWhdrDone) & ~kWhdrInQueue);
-        current_ = current_->Next;
-        offset_ = 0;
+        FinishCurrent();
         finished = true;
       }
       if (!current_) break;
@@ -322,9 +364,7 @@ void WaveOut::Render(uint8_t* out, size_t bytes) {
         offset_ += frameBytes;
         played_ += frameBytes;
         if (offset_ + frameBytes > current_->BufferLength) {
-          current_->Flags.store((current_->Flags.load() | kWhdrDone) & ~kWhdrInQueue);
-          current_ = current_->Next;
-          offset_ = 0;
+          FinishCurrent();
           finished = true;
         }
       }

@@ -141,6 +141,7 @@ class WaveOut {
  private:
   WaveOut(int deviceId, const PcmWaveFormat& format, QObject* notify);
   void Render(uint8_t* out, size_t bytes);
+  void FinishCurrent();  // the playing block is done; under mutex_
   bool ReadFrame(const WaveHeader* header, uint32_t offset, int* left, int* right) const;
   void Wake();
   void OnWake();
