@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#define QTEST_QPA_MOUSE_HANDLING
 #include <QKeyEvent>
 #include <QTest>
 #include <memory>
 
+#include "TransbutMouse.h"
 #include "controls/KeyPreview.h"
 #include "controls/Transbut.h"
 
@@ -229,10 +229,10 @@ TEST(TransButtonTest, EscatAndInnerClick) {
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(inner, 0);
 
-  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(1, 14));  // transparent corner
+  transbutmouse::Click(button, QPoint(1, 14));  // transparent corner
   EXPECT_EQ(clicks, 2);
   EXPECT_EQ(inner, 0);
-  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(10, 8));
+  transbutmouse::Click(button, QPoint(10, 8));
   EXPECT_EQ(clicks, 3);
   EXPECT_EQ(inner, 1);
 }

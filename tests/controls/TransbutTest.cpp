@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-// Mouse events go through the window, as real ones do: grabs, enter and leave, hit testing.
-#define QTEST_QPA_MOUSE_HANDLING
 #include <QTest>
 #include <memory>
 
+#include "TransbutMouse.h"
 #include "controls/Transbut.h"
 #include "platform/Dialogs.h"
 
@@ -68,7 +67,7 @@ class TransbutTest : public ::testing::Test {
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     // Start every test with the pointer on a spot of its own, away from the buttons.
-    QTest::mouseMove(window_.get(), QPoint(199, 119));
+    transbutmouse::Move(window_.get(), QPoint(199, 119));
   }
 
   static QRgb PixelOf(QWidget* widget, int x, int y) {
@@ -92,18 +91,18 @@ TEST_F(TransbutTest, TransparentPixelsDoNotReactUnlessFullAreaSense) {
   };
   Show();
   const QPoint corner(1, 14);
-  QTest::mousePress(button, Qt::LeftButton, {}, corner);
+  transbutmouse::Press(button, corner);
   EXPECT_EQ(button->State(), 0);
   EXPECT_EQ(button->Current().Image(), button->PicUp().Image());
-  QTest::mouseRelease(button, Qt::LeftButton, {}, corner);
+  transbutmouse::Release(button, corner);
   EXPECT_EQ(clicks_, 0);
   EXPECT_EQ(downs, 0);
 
   button->SetFullAreaSense(true);
-  QTest::mousePress(button, Qt::LeftButton, {}, corner);
+  transbutmouse::Press(button, corner);
   EXPECT_EQ(button->State(), 1);
   EXPECT_EQ(button->Current().Image(), button->PicDown().Image());
-  QTest::mouseRelease(button, Qt::LeftButton, {}, corner);
+  transbutmouse::Release(button, corner);
   EXPECT_EQ(clicks_, 1);
   EXPECT_EQ(downs, 1);
   EXPECT_EQ(button->State(), 0);
@@ -117,20 +116,20 @@ TEST_F(TransbutTest, TransparentPixelsDoNotReactUnlessFullAreaSense) {
 TEST_F(TransbutTest, PressMoveOutReleaseOutsideGivesNoClick) {
   TGButton* button = MakeButton();
   Show();
-  QTest::mousePress(button, Qt::LeftButton, {}, QPoint(10, 8));
+  transbutmouse::Press(button, QPoint(10, 8));
   EXPECT_EQ(button->State(), 1);
-  QTest::mouseMove(button, QPoint(40, 8));
+  transbutmouse::Move(button, QPoint(40, 8));
   EXPECT_EQ(button->State(), 0);
   EXPECT_EQ(button->Current().Image(), button->PicUp().Image());
-  QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(40, 8));
+  transbutmouse::Release(button, QPoint(40, 8));
   EXPECT_EQ(clicks_, 0);
   EXPECT_EQ(button->State(), 0);
 
   // Coming back before the release still clicks: the press was accepted.
-  QTest::mousePress(button, Qt::LeftButton, {}, QPoint(10, 8));
-  QTest::mouseMove(button, QPoint(40, 8));
-  QTest::mouseMove(button, QPoint(10, 8));
-  QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(10, 8));
+  transbutmouse::Press(button, QPoint(10, 8));
+  transbutmouse::Move(button, QPoint(40, 8));
+  transbutmouse::Move(button, QPoint(10, 8));
+  transbutmouse::Release(button, QPoint(10, 8));
   EXPECT_EQ(clicks_, 1);
 }
 
@@ -146,21 +145,21 @@ TEST_F(TransbutTest, HoverPicturesAndEnterLeaveEvents) {
   lit->OnMouseOut = [&](QObject*) { ++outs; };
   Show();
 
-  QTest::mouseMove(plain, QPoint(10, 8));
+  transbutmouse::Move(plain, QPoint(10, 8));
   EXPECT_EQ(plain->State(), 2);
   EXPECT_EQ(plain->Current().Image(), plain->PicUp().Image());
 
-  QTest::mouseMove(lit, QPoint(10, 8));
+  transbutmouse::Move(lit, QPoint(10, 8));
   EXPECT_EQ(plain->State(), 0);
   EXPECT_EQ(lit->State(), 2);
   EXPECT_EQ(PixelOf(lit, 10, 8), kGreen);
-  QTest::mouseMove(lit, QPoint(0, 8));  // column 0: outside
+  transbutmouse::Move(lit, QPoint(0, 8));  // column 0: outside
   EXPECT_EQ(lit->State(), 0);
   EXPECT_EQ(PixelOf(lit, 10, 8), kRed);
-  QTest::mouseMove(lit, QPoint(1, 1));  // back in, on the transparent colour: no hover
+  transbutmouse::Move(lit, QPoint(1, 1));  // back in, on the transparent colour: no hover
   EXPECT_EQ(lit->State(), 0);
-  QTest::mouseMove(lit, QPoint(10, 8));
-  QTest::mouseMove(window_.get(), QPoint(5, 5));
+  transbutmouse::Move(lit, QPoint(10, 8));
+  transbutmouse::Move(window_.get(), QPoint(5, 5));
   EXPECT_EQ(lit->State(), 0);
   EXPECT_EQ(ins, 1);
   EXPECT_EQ(outs, 1);
@@ -177,7 +176,7 @@ TEST_F(TransbutTest, DisabledPictureAndShowUp2Pic) {
 
   bare->SetEnabled(false);  // no disabled picture: the picture stays, input is blocked
   EXPECT_EQ(bare->Current().Image(), bare->PicUp().Image());
-  QTest::mouseClick(bare, Qt::LeftButton, {}, QPoint(10, 8));
+  transbutmouse::Click(bare, QPoint(10, 8));
   EXPECT_EQ(clicks_, 0);
 
   full->SetEnabled(false);
@@ -188,11 +187,11 @@ TEST_F(TransbutTest, DisabledPictureAndShowUp2Pic) {
   EXPECT_EQ(PixelOf(full, 10, 8), kRed);
 
   // Toggled while hovered: nothing changes until the button returns to up.
-  QTest::mouseMove(full, QPoint(10, 8));
+  transbutmouse::Move(full, QPoint(10, 8));
   ASSERT_EQ(full->State(), 2);
   full->SetShowUp2Pic(true);
   EXPECT_EQ(PixelOf(full, 10, 8), kBlue);
-  QTest::mouseMove(window_.get(), QPoint(5, 5));
+  transbutmouse::Move(window_.get(), QPoint(5, 5));
   EXPECT_EQ(PixelOf(full, 10, 8), kGreen);
   // A new up picture does not hide the second one of a toggled button.
   full->SetPicUp(Shape(20, 16, kRed));
@@ -255,12 +254,12 @@ TEST_F(TransbutTest, TotalCtrlOverDrawHidesWithoutRepaintingBelow) {
   QApplication::processEvents();
   EXPECT_EQ(window_->Paints, before);
   EXPECT_FALSE(owned->Visible());
-  QTest::mouseClick(owned, Qt::LeftButton, {}, QPoint(10, 8));
+  transbutmouse::Click(owned, QPoint(10, 8));
   EXPECT_EQ(clicks_, 0);
   owned->show();
   QApplication::processEvents();
   EXPECT_EQ(window_->Paints, before);
-  QTest::mouseClick(owned, Qt::LeftButton, {}, QPoint(10, 8));
+  transbutmouse::Click(owned, QPoint(10, 8));
   EXPECT_EQ(clicks_, 1);
 
   // Hidden before the window is first shown: it stays hidden when the window appears.
@@ -293,15 +292,15 @@ TEST_F(TransbutTest, ExplorerVariantUsesItsImageAndReturnsUpOnCaptureLoss) {
   Show();
   EXPECT_EQ(PixelOf(button, 0, 0), qRgb(1, 2, 3));
 
-  QTest::mouseMove(button, QPoint(10, 8));
+  transbutmouse::Move(button, QPoint(10, 8));
   EXPECT_EQ(button->State(), 2);
   QEvent deactivate(QEvent::ActivationChange);
   QApplication::sendEvent(button, &deactivate);  // the window is not active offscreen here
   if (!button->isActiveWindow()) {
     EXPECT_EQ(button->State(), 0);
   }
-  QTest::mouseMove(button, QPoint(10, 8));
-  QTest::mouseMove(window_.get(), QPoint(5, 5));
+  transbutmouse::Move(button, QPoint(10, 8));
+  transbutmouse::Move(window_.get(), QPoint(5, 5));
   EXPECT_EQ(button->State(), 0);
   EXPECT_EQ(ins, 0);
 
@@ -323,9 +322,9 @@ TEST_F(TransbutTest, ClickHandlersMayDestroyTheButtonOrThrow) {
   thrower->move(100, 30);
   thrower->OnClick = [](QObject*) { throw ETransButError(QStringLiteral("falhou")); };
   Show();
-  QTest::mouseClick(doomed, Qt::LeftButton, {}, QPoint(10, 8));
+  transbutmouse::Click(doomed, QPoint(10, 8));
   EXPECT_EQ(ups, 0);
-  QTest::mouseClick(thrower, Qt::LeftButton, {}, QPoint(10, 8));
+  transbutmouse::Click(thrower, QPoint(10, 8));
   ASSERT_EQ(dialogs->Messages().size(), 1u);
   EXPECT_EQ(dialogs->Messages()[0].text, QStringLiteral("falhou"));
   EXPECT_EQ(thrower->State(), 0);
