@@ -33,7 +33,6 @@ TfmCeremony::TfmCeremony(const QRect& screen, QWidget* parent)
   setObjectName(QStringLiteral("fmCeremony"));
   setWindowTitle(QStringLiteral("Ceremony"));
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setAutoFillBackground(true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, Qt::black);
   setPalette(pal);
@@ -90,6 +89,11 @@ void TfmCeremony::Skip() {
 }
 
 void TfmCeremony::PaintLogo() { pbMovie_->repaint(); }
+
+void TfmCeremony::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), Qt::black);
+}
 
 void TfmCeremony::keyReleaseEvent(QKeyEvent* event) {
   Skip();

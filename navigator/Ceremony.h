@@ -33,6 +33,7 @@ class TfmCeremony : public QWidget {
 
  protected:
   void keyReleaseEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   class MoviePaintBox;

@@ -3,10 +3,8 @@
 
 #include <QAction>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QScreen>
 
-#include "navigator/MainSurface.h"
 #include "navigator/uMain.h"
 
 namespace {
@@ -51,15 +49,8 @@ void TfmMain::CreateControls() {
   pal.setColor(QPalette::Window, Qt::black);
   setPalette(pal);
   for (const ControlDef& def : kControls) {
-    QWidget* widget = nullptr;
     const QString name = QString::fromLatin1(def.Name);
-    if (name == QLatin1String("pbMain")) {
-      surface_ = new MainSurface(this);
-      widget = surface_;
-    } else {
-      widget = CreateChild(name, def.Kind);
-    }
-    AddControl(widget, name, def.Tag, def.Kind);
+    AddControl(CreateChild(name, def.Kind), name, def.Tag, def.Kind);
   }
   CreateMenu();
 }
@@ -83,8 +74,6 @@ void TfmMain::CreateMenu() {
   add("miDXInfo", QStringLiteral("&Informações do DirectX"));
   miSelfInst = add("miSelfInst", QStringLiteral("I&nstalar Quarx CD-ROM"));
 }
-
-QWidget* TfmMain::pbMain() const { return surface_; }
 
 QWidget* TfmMain::Control(const QString& name) const {
   for (const SkinnedControl& c : controls_)

@@ -2,19 +2,29 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <QRegion>
 
+#include "controls/TotalPaintBox.h"
 #include "navigator/uMain.h"
 
-void TfmMain::PaintMain(QPainter& painter, const QRect& dirty) {
-  if (backgroundImage_.isNull()) {
-    painter.fillRect(dirty, Qt::black);
+void TfmMain::PaintMain() {
+  TTotalPaintBox* box = pbMain();
+  platform::Canvas& canvas = box->Canvas();
+  if (BackgroundBitmap.IsEmpty()) {
+    canvas.Fill(canvas.ClipRect(), Qt::black);
     return;
   }
-  painter.drawImage(dirty.topLeft(), backgroundImage_, dirty);
+  canvas.Draw(0, 0, BackgroundBitmap);
   // What lies beyond the picture (a background smaller than pbMain) stays black.
-  const QRegion outside = QRegion(dirty).subtracted(QRegion(backgroundImage_.rect()));
-  for (const QRect& r : outside) painter.fillRect(r, Qt::black);
+  const QRegion outside = QRegion(canvas.ClipRect()).subtracted(
+      QRegion(0, 0, BackgroundBitmap.Width(), BackgroundBitmap.Height()));
+  for (const QRect& r : outside) canvas.Fill(r, Qt::black);
+}
+
+void TfmMain::PaintBackgroundUnder(TTotalPaintBox* box) {
+  platform::Canvas& canvas = box->Canvas();
+  const QPoint offset = box->pos() - pbMain()->pos();
+  canvas.Fill(canvas.ClipRect(), Qt::black);
+  if (!BackgroundBitmap.IsEmpty()) canvas.Draw(-offset.x(), -offset.y(), BackgroundBitmap);
 }
 
 void TfmMain::paintEvent(QPaintEvent* event) {

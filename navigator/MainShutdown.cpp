@@ -25,7 +25,6 @@ void TfmMain::FormDestroy() {
   WriteSettings(Settings, Env().SoundAvailable, options_.Keys);
   ScreenshotBitmap = {};
   BackgroundBitmap = {};
-  backgroundImage_ = {};
   GradientBitmap = {};
   IndicatorBitmap = {};
   AdvMaskBitmap = {};

@@ -8,7 +8,8 @@
 #include "formats/BPK.h"
 #include "formats/DemoFile.h"
 #include "navigator/Rounding.h"
-#include "navigator/MainSurface.h"
+#include "controls/TotalPaintBox.h"
+#include "controls/Transbut.h"
 #include "navigator/SkinNames.h"
 #include "navigator/uMain.h"
 #include "navigator/uStatus.h"
@@ -89,6 +90,7 @@ void TfmMain::LoadControlSkin(const SkinnedControl& control) {
     if (NavigatorBmr().LoadBitmap(bitmap, picture.BitmapName, {}, HighColour(), env.ColourDepth))
       AssignSkinPicture(control, picture.Property, std::move(bitmap));
   }
+  FinishSkin(control);
 }
 
 void TfmMain::LoadBackground() {
@@ -113,7 +115,6 @@ void TfmMain::LoadBackground() {
     return;
   }
   BackgroundBitmap = std::move(frame);
-  backgroundImage_ = BackgroundBitmap.ToRgb32();
 }
 
 void TfmMain::LayoutControls() {
@@ -138,26 +139,33 @@ void TfmMain::PlaceControls() {
 
   // L2, L3
   const LayoutRect& m = Layout.PbMain;
-  surface_->setGeometry(m.Left, m.Top, m.Width(), m.Height());
+  TTotalPaintBox* main = pbMain();
+  main->setGeometry(m.Left, m.Top, m.Width(), m.Height());
   if (QWidget* logo = Control(QStringLiteral("pbLogo"))) {
     const LayoutRect& r = Layout.PbLogo;
     logo->setGeometry(r.Left, r.Top, r.Width(), r.Height());
-    logo->show();
+    if (auto* box = qobject_cast<TTotalPaintBox*>(logo)) box->SetVisible(true);
   }
   if (QWidget* adv = Control(QStringLiteral("pbAdv"))) {
     const LayoutRect& r = Layout.PbAdv;
     adv->setGeometry(r.Left, r.Top, r.Width(), r.Height());
   }
-  surface_->show();
-  surface_->lower();
+  main->SetVisible(true);
+  main->lower();
 
   // L8: sizes come from the pictures.
   for (const SkinnedControl& c : controls_) {
     if (c.ControlKind != SkinnedControl::Kind::Button || !c.Widget) continue;
     const Layout::Point p = Layout.ButtonPos(c.Name);
     if (p.X >= 0) c.Widget->move(p.X, p.Y);
+    // The background may be new while the place is not.
+    if (auto* button = qobject_cast<TGButton*>(c.Widget)) button->UpdateBackground();
   }
-  surface_->update();
+  if (auto* bar = qobject_cast<TPosBar*>(Control(QStringLiteral("PosBar"))))
+    bar->SetBGParent(main);
+  main->Invalidate();
+  if (auto* logo = qobject_cast<TTotalPaintBox*>(Control(QStringLiteral("pbLogo"))))
+    logo->Invalidate();
 }
 
 void TfmMain::DisplayChanged(int bitsPerPixel, int width, int height) {

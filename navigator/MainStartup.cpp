@@ -64,6 +64,7 @@ void TfmMain::FormCreate() {
     music->setToolTip(Settings.MusicWanted ? QStringLiteral("Desligar Música")
                                            : QStringLiteral("Ligar Música"));
   SetAlternatePicture(QStringLiteral("gtbMusic"), !Settings.MusicWanted);
+  SetAlternatePicture(QStringLiteral("gtbAlign"), Settings.AlignAlternate);
 
   if (const auto host = platform::Drives().ToHost(FontFile()))
     FontAdded = platform::AddFontFile(*host) == 1;
@@ -153,6 +154,7 @@ void TfmMain::RunLoadingSteps() {
   SelectedEntry.fill(1);
   if (QWidget* back = Control(QStringLiteral("gtbBack"))) back->setEnabled(false);
   ScreenshotBitmap = platform::Bitmap::Blank(1, 1);
+  ShowListModeControls();
 
   Step(QStringLiteral("Engatilhando eventos"), 99);
   // The music starts here once a sound back-end plays it.

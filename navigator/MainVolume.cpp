@@ -1,5 +1,6 @@
 // The volume level of the main window and the ramp of the volume buttons.
 
+#include "controls/TotalPaintBox.h"
 #include "navigator/uMain.h"
 
 void TfmMain::SetVolumeLevel(int level) { Settings.VolumeLevel = ClampVolumeLevel(level); }
@@ -17,9 +18,9 @@ void TfmMain::ApplyVolumeLevel() {
     if (QWidget* up = Control(QStringLiteral("gtbVolUp")))
       up->setToolTip(QStringLiteral("O dispositivo wave não suporta alterações de volume."));
   }
-  if (pbMain()) pbMain()->update(Layout.VolumeRegion.Left + Layout.X,
-                                 Layout.VolumeRegion.Top + Layout.Y,
-                                 Layout.VolumeRegion.Width(), Layout.VolumeRegion.Height());
+  // The digits are redrawn over the background (their drawing belongs to the mode machine).
+  const LayoutRect& r = Layout.VolumeRegion;
+  if (TTotalPaintBox* main = pbMain()) main->Invalidate(QRect(r.Left, r.Top, r.Width(), r.Height()));
 }
 
 void TfmMain::VolumeButtonDown(VolumeRamp::Direction direction) {

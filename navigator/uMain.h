@@ -18,7 +18,6 @@
 #include <QWidget>
 #include <array>
 #include <functional>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -33,7 +32,7 @@ struct DemoCatalogue;
 class TBPKMovie;
 class TfmStatus;
 class TfmCeremony;
-class MainSurface;
+class TTotalPaintBox;
 class QAction;
 
 struct NavigatorOptions {
@@ -100,7 +99,7 @@ class TfmMain : public QWidget {
   bool MusicStartPending = false;
 
   // --- the controls ---
-  QWidget* pbMain() const;
+  TTotalPaintBox* pbMain() const;
   QWidget* Control(const QString& name) const;
   const std::vector<SkinnedControl>& Controls() const { return controls_; }
   QMenu* popMain = nullptr;
@@ -134,8 +133,8 @@ class TfmMain : public QWidget {
   void VolumeButtonUp();
   void VolumeButtonLeave();
   const VolumeRamp& Ramp() const { return ramp_; }
-  // A loaded skin picture by control name and property ("gtbClose.PicUp"); null when absent.
-  const platform::Bitmap* LoadedSkinPicture(const QString& key) const;
+  // True when the named button shows its alternate (second up) picture.
+  bool ShowsAlternatePicture(const QString& name) const;
   // What the back-end was last told: centibels for the buffer player, 0..65535 for the mixer.
   int AppliedVolume() const { return appliedVolume_; }
 
@@ -150,7 +149,7 @@ class TfmMain : public QWidget {
   bool event(QEvent* event) override;
 
  private:
-  friend class MainSurface;
+  friend class TTotalPaintBox;
 
   // MainStartup.cpp
   void FormCreate();
@@ -166,7 +165,10 @@ class TfmMain : public QWidget {
   void CreateControls();
   void CreateMenu();
   void AddControl(QWidget* widget, const QString& name, int tag, SkinnedControl::Kind kind);
-  void PaintMain(QPainter& painter, const QRect& dirty);
+  void PaintMain();
+  // Paints the part of the background that lies under a box on pbMain.
+  void PaintBackgroundUnder(TTotalPaintBox* box);
+  void ShowListModeControls();
   void PlaceWindow();
   // The window's child control of a name and kind (nullptr for a kind not built yet).
   QWidget* CreateChild(const QString& name, SkinnedControl::Kind kind);
@@ -177,6 +179,8 @@ class TfmMain : public QWidget {
   void LoadControlSkin(const SkinnedControl& control);
   // Gives a control what it needs before its pictures arrive (the window's background).
   void PrepareSkin(const SkinnedControl& control);
+  // After its pictures: the control redraws itself from them.
+  void FinishSkin(const SkinnedControl& control);
   // Hands a loaded skin picture to its control.
   void AssignSkinPicture(const SkinnedControl& control, const char* property,
                          platform::Bitmap bitmap);
@@ -194,7 +198,6 @@ class TfmMain : public QWidget {
 
   NavigatorOptions options_;
   std::vector<SkinnedControl> controls_;
-  MainSurface* surface_ = nullptr;
   QImage backgroundImage_;
   // Skin pictures by container name, for the controls that keep none of their own.
   std::map<QString, platform::Bitmap> skinPictures_;  // BackgroundBitmap as drawn (through its palette when indexed)

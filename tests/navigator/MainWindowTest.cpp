@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "controls/TotalPaintBox.h"
+#include "controls/Transbut.h"
 #include "formats/DemoFile.h"
 #include "navigator/Ceremony.h"
 #include "navigator/uMain.h"
@@ -99,6 +101,34 @@ TEST_F(MainWindowTest, StartUpShowsItsStepsInOrderAndCoversTheScreenAt800) {
     EXPECT_FALSE(w->isVisible() && (w->objectName() == "fmStatus" || w->objectName() == "fmCeremony"))
         << w->objectName().toStdString();
   EXPECT_TRUE(fm->Frames().Running());
+
+  // Every button has its pictures and sits where the table puts it; a list mode shows all but
+  // the picture buttons.
+  int buttons = 0;
+  for (const SkinnedControl& c : fm->Controls()) {
+    auto* b = qobject_cast<TGButton*>(c.Widget);
+    if (!b) continue;
+    ++buttons;
+    EXPECT_FALSE(b->PicUp().IsEmpty()) << c.Name.toStdString();
+    EXPECT_FALSE(b->PicMove().IsEmpty()) << c.Name.toStdString();
+    EXPECT_EQ((c.Tag & 16) != 0, !b->PicUp2().IsEmpty()) << c.Name.toStdString();
+    EXPECT_EQ(b->size(), QSize(b->PicUp().Width(), b->PicUp().Height()));
+    EXPECT_EQ(b->pos(), QPoint(fm->Layout.ButtonPos(c.Name).X, fm->Layout.ButtonPos(c.Name).Y));
+    const bool picture = QStringList{"gtbFull", "gtbPrevious", "gtbNext", "gtbPapel", "gtbAlign",
+                                     "gtbHowTo"}
+                             .contains(c.Name);
+    EXPECT_EQ(b->isVisible(), !picture) << c.Name.toStdString();
+  }
+  EXPECT_EQ(buttons, 22);
+  EXPECT_FALSE(fm->Control("gtbBack")->isEnabled());
+
+  // On screen: the background where no button lies, the button's own picture where one does.
+  const QImage shot = fm->grab().toImage();
+  EXPECT_EQ(shot.pixel(100, 300), fm->BackgroundBitmap.Pixel(100, 300));
+  EXPECT_EQ(shot.pixel(5, 595), fm->BackgroundBitmap.Pixel(5, 595));
+  auto* close = qobject_cast<TGButton*>(fm->Control("gtbClose"));
+  const QPoint mid(close->width() / 2, close->height() / 2);
+  EXPECT_EQ(shot.pixel(close->pos() + mid), close->PicUp().Pixel(mid.x(), mid.y()));
 }
 
 TEST_F(MainWindowTest, LargerScreenCentresTheDesign) {
