@@ -420,19 +420,15 @@ void TCustomDrawListBox::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
 }
 
+// The focused row is drawn again at the next paint, not at once: focus also moves while the
+// window closes, when the owner's drawing handler may no longer be callable.
 void TCustomDrawListBox::focusInEvent(QFocusEvent* event) {
-  if (window_->Count() == 0)
-    InvalidateItems();
-  else
-    RedrawItemsNow({window_->Caret()});
+  InvalidateItems();
   event->accept();  // the items show the focus; nothing else repaints
 }
 
 void TCustomDrawListBox::focusOutEvent(QFocusEvent* event) {
-  if (window_->Count() == 0)
-    InvalidateItems();
-  else
-    RedrawItemsNow({window_->Caret()});
+  InvalidateItems();
   event->accept();
 }
 

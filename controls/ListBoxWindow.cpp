@@ -117,8 +117,19 @@ void ListBoxWindow::SelectRange(int from, int to, bool selected) {
 
 bool ListBoxWindow::SetTopIndex(int index) {
   if (!InRange(index) && !(index == 0 && Count() == 0)) return false;
-  top_ = index;
+  // Scrolling stops where the last item reaches the bottom.
+  top_ = MultiColumn() ? index : std::min(index, MaxTopIndex());
   return true;
+}
+
+int ListBoxWindow::MaxTopIndex() const {
+  int height = 0, fitting = 0;
+  for (int i = Count() - 1; i >= 0; --i) {
+    height += ItemHeight(i);
+    if (height > ClientSize().height()) break;
+    ++fitting;
+  }
+  return std::max(0, Count() - std::max(fitting, 1));
 }
 
 void ListBoxWindow::EnsureVisible(int index) {

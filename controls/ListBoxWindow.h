@@ -67,7 +67,9 @@ class ListBoxWindow {
   void SelectRange(int from, int to, bool selected);
 
   int TopIndex() const { return top_; }
+  // Also scrolls no further than the last item's reaching the bottom.
   bool SetTopIndex(int index);
+  int MaxTopIndex() const;
   // Scrolls as little as needed to show the item whole.
   void EnsureVisible(int index);
 

@@ -27,11 +27,11 @@ struct PaintCounter : QObject {
 // The navigator's kind of list: owner-drawn, 16-pixel rows, no border, ten visible rows, drawn
 // by a handler that paints each state in its own colour.
 struct ListFixture : ::testing::Test {
-  QWidget form;
-  TTotalPaintBox* background = nullptr;
-  TDrawBox* box = nullptr;
   int mouseRuns = 0, clicks = 0;
   std::vector<int> drawn;
+  QWidget form;  // after what its handlers use: it goes first
+  TTotalPaintBox* background = nullptr;
+  TDrawBox* box = nullptr;
 
   void SetUp() override {
     form.resize(300, 240);
@@ -195,6 +195,9 @@ TEST_F(ListFixture, RecreationKeepsItemsTopAndSelection) {
   box->SetItemHeight(0);
   EXPECT_EQ(box->ItemHeight(), 20) << "a height of 0 is refused";
   EXPECT_EQ(box->WindowGeneration(), generation + 1);
+
+  box->SetTopIndex(25);
+  EXPECT_EQ(box->TopIndex(), 22) << "no further than a full last page";
 
   box->SetSorted(true);  // re-created; the items come back in order
   EXPECT_EQ(box->Items()[1], QStringLiteral("item 1"));

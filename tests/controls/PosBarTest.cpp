@@ -22,11 +22,11 @@ constexpr QRgb kGrey = 0xFF808080, kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue
 // so the track is 149 pixels long.
 struct BarFixture : ::testing::Test {
   platform::ManualClock clock{1000};
-  QWidget form;
   platform::Bitmap background = Solid(200, 300, kGrey);
-  TPosBar* bar = nullptr;
   std::vector<std::pair<TPosCode, int>> scrolls;
   int changes = 0;
+  QWidget form;  // after what its handlers use: it goes first
+  TPosBar* bar = nullptr;
 
   void SetUp() override {
     form.resize(200, 300);

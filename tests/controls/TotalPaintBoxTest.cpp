@@ -9,11 +9,10 @@
 namespace {
 
 struct PaintBoxFixture : ::testing::Test {
-  QWidget form;
-  TTotalPaintBox* box = nullptr;
   int paints = 0;
   QRect lastClip;
-  QColor lastBrushFill;
+  QWidget form;  // after what its handlers use: it goes first
+  TTotalPaintBox* box = nullptr;
 
   void SetUp() override {
     form.resize(200, 200);
