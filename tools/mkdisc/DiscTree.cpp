@@ -38,7 +38,7 @@ QByteArray StandInScript(const QString& label) {
       "  {\n"
       "    printf '%s' \"$0\"\n"
       "    for a in \"$@\"; do printf '\\t%s' \"$a\"; done\n"
-      "    printf '\\t@%s\\n' \"$(pwd)\"\n"
+      "    printf '\\t@%s\\n' \"$(pwd -P)\"\n"
       "  } >> \"$QUARX_STANDIN_LOG\"\n"
       "  exit 0\n"
       "fi\n"
