@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -214,6 +215,19 @@ TEST(MkdiscMedia, TheMagazineIsAPdfOfSeveralPages) {
   ASSERT_TRUE(pdf.startsWith("%PDF-"));
   EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
   EXPECT_GE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page "), 4);
+}
+
+TEST(MkdiscMedia, NoTwoNamesInOneFolderDifferOnlyInLetterCase) {
+  // A disc is looked up without regard to case; two such names would hide one another.
+  QDirIterator it(mkdisctest::Disc(), QDir::AllEntries | QDir::NoDotAndDotDot,
+                  QDirIterator::Subdirectories);
+  QSet<QString> seen;
+  while (it.hasNext()) {
+    const QFileInfo info(it.next());
+    const QString key = info.absolutePath() + "/" + info.fileName().toLower();
+    EXPECT_FALSE(seen.contains(key)) << info.filePath().toStdString();
+    seen.insert(key);
+  }
 }
 
 TEST(MkdiscMedia, StandInsRecordHowTheyWereStarted) {

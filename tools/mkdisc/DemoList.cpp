@@ -297,12 +297,12 @@ std::vector<Demo> All() {
                       "impressão de etiquetas e envelopes."}));
   {
     Demo d = app("PLANILHA.DEM", 1, "Planilha Fácil", "Contas da casa e da empresa",
-                 "Aplic\\Planilha", "Demos/aplic/Planilha",
+                 "Aplic\\Planilha", "Demos/APLIC/Planilha",
                  {"Controle o orçamento doméstico, o caixa da empresa e os investimentos com "
                   "modelos prontos e gráficos automáticos."});
     d.RunsFromCD = 1;
     d.DirectCommand = "Aplic\\Planilha\\PLANILHA.EXE";
-    d.Programs << "Demos/aplic/Planilha/PLANILHA.EXE";
+    d.Programs << "Demos/APLIC/Planilha/PLANILHA.EXE";
     list.push_back(d);
   }
   list.push_back(app("musica.dem", 1, "Compositor Musical", "Partituras e MIDI", "Aplic\\Musica",

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
+#include <future>
 
 #include "tools/mkdisc/ArtKit.h"
 #include "tools/mkdisc/Demos.h"
@@ -106,16 +107,25 @@ QStringList MakeDisc(const QString& root) {
   if (!PrepareRoot(root, errors)) return errors;
   DiscTree disc(root);
   disc.MakeFolder(kProgram);
+  art::LoadFonts();  // once, before any drawing thread starts
+  // The two skin sizes are the biggest jobs; they draw into images of their own and write
+  // files of their own, so they run beside the rest.
+  DiscTree g6(root), g8(root);
+  auto smallSkin =
+      std::async(std::launch::async, [&] { skin::WriteSkinSet(g6, kResour, "G6", 0.8); });
+  auto largeSkin =
+      std::async(std::launch::async, [&] { skin::WriteSkinSet(g8, kResour, "G8", 1.0); });
   WriteFont(disc);
   WriteWaves(disc);
-  skin::WriteSkinSets(disc, kResour);
   skin::WriteExplorerSkin(disc, kResour);
   WriteDemos(disc);
   WriteTools(disc);
   media::WriteShareMedia(disc, kShare);
   disc.Write("REVISTA/KVR.pdf", media::Magazine());
   media::WriteExplorerMedia(disc, "Midia");
-  return disc.Errors();
+  smallSkin.get();
+  largeSkin.get();
+  return disc.Errors() + g6.Errors() + g8.Errors();
 }
 
 QStringList WritePreview(const QString& folder) {

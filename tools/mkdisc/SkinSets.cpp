@@ -17,11 +17,6 @@ constexpr int kAdvDelayMs = 140;
 // Fast, so that building the disc stays quick; the frames compress well anyway.
 constexpr int kCompressionLevel = 6;
 
-struct Set {
-  const char* Folder;
-  double Scale;
-};
-
 QByteArray Encode(const QImage& img, bool eightBit) {
   return bmp::Encode(eightBit ? palette::ToShared(img) : img);
 }
@@ -59,9 +54,10 @@ void WriteAdvertisements(DiscTree& disc, const QString& folder, const SkinArt& s
 
 }  // namespace
 
-void WriteSkinSets(DiscTree& disc, const QString& resourFolder) {
-  for (const Set& set : {Set{"G6", 0.8}, Set{"G8", 1.0}}) {
-    const SkinArt art(set.Scale);
+void WriteSkinSet(DiscTree& disc, const QString& resourFolder, const QString& sizeFolder,
+                  double scale) {
+  {
+    const SkinArt art(scale);
     const QImage empty = art.Background(Screen::Empty);
     const QImage list = art.Background(Screen::List);
     const QImage page = art.Background(Screen::Description);
@@ -72,7 +68,7 @@ void WriteSkinSets(DiscTree& disc, const QString& resourFolder) {
     const auto dettout = art.Transition(page, empty, kTransitionFrames);
 
     for (const bool eightBit : {false, true}) {
-      const QString folder = resourFolder + "/" + set.Folder + (eightBit ? "/WinPal" : "/AnyPal");
+      const QString folder = resourFolder + "/" + sizeFolder + (eightBit ? "/WinPal" : "/AnyPal");
       discwriter::BmrWriter bmr;
       bmr.ReservedHeader = QByteArray("controls");
       for (const auto& [name, image] : bitmaps) bmr.Add(name, Encode(image, eightBit));
