@@ -20,17 +20,15 @@ QVector<QRgb> BuildShared() {
   for (int r = 0; r < 6; ++r)
     for (int g = 0; g < 6; ++g)
       for (int b = 0; b < 6; ++b) table.append(qRgb(r * 51, g * 51, b * 51));
-  for (int i = 0; i < 20; ++i) {
-    const int v = 8 + i * 12;
-    table.append(qRgb(v, v, v));
-  }
+  // A navy ramp for the skin's dark blue panels, which the coarse cube would turn grey.
+  for (int i = 0; i < 20; ++i) table.append(qRgb(4 + i * 7 / 2, 8 + i * 5, 20 + i * 8));
   for (QRgb c : kHigh) table.append(c);
   return table;
 }
 
 int Distance(QRgb a, QRgb b) {
   const int dr = qRed(a) - qRed(b), dg = qGreen(a) - qGreen(b), db = qBlue(a) - qBlue(b);
-  // Green weighs most to the eye; the weights keep greys on the grey ramp.
+  // Green weighs most to the eye, blue least.
   return 3 * dr * dr + 4 * dg * dg + 2 * db * db;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
 // The one palette every 8-bit ("WinPal") picture of the disc shares: the twenty static colours
-// of a 256-colour Windows display at both ends, a 6x6x6 colour cube and a grey ramp between
-// them. Sharing one palette lets the navigator realise a single palette for the whole screen.
+// of a 256-colour Windows display at both ends, a 6x6x6 colour cube and a ramp of the skin's
+// navy blues between them. Sharing one palette lets the navigator realise a single palette for the
+// whole screen.
 
 #include <QImage>
 #include <QVector>

@@ -118,7 +118,9 @@ void DrawChrome(QPainter& p) {
   art::Bevel(p, volume, true, 2);
   p.setFont(art::Face(10));
   art::ShadowText(p, QRectF(690, 378, 110, 14), "VOLUME", QColor(180, 210, 245));
-  art::ShadowText(p, QRectF(690, 500, 110, 14), "SONS    MÚSICA", QColor(150, 180, 220));
+  // Under the music button (left) and the sound switch (right).
+  art::ShadowText(p, QRectF(697, 500, 50, 14), "MÚSICA", QColor(150, 180, 220));
+  art::ShadowText(p, QRectF(740, 500, 40, 14), "SONS", QColor(150, 180, 220));
   p.setFont(art::Face(9, false));
   art::ShadowText(p, QRectF(662, 580, 136, 14), "Quarx CD-ROM 9 \u00b7 1998",
                   QColor(110, 140, 185));
