@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <exception>
 
+#include "common/AudioEnvironment.h"
 #include "common/Messages.h"
 #include "formats/BMR.h"
 #include "formats/BPK.h"
@@ -50,6 +51,7 @@ void TfmMain::FormCreate() {
   // The wake-up of a second start reaches RestoreFromWake through the program entry's
   // single-instance guard; the hand cursors are Qt's own shapes.
   MeasureEnvironment(options_.Environment);
+  MeasureAudioEnvironment(Env());
   ReadSettings(Settings, Env().ProgramDir, Env().ScreenWidth, options_.Keys);
   if (Settings.DemosRoot.isEmpty()) Settings.DemosRoot = DriveRootOf(Env().ProgramDir);
 
@@ -168,9 +170,16 @@ void TfmMain::RunLoadingSteps() {
 }
 
 void TfmMain::InitSound() {
-  // No sound back-end is attached yet: this is the mixer's path on a device without volume
-  // control, which leaves the stored level alone and the effects switch off when silent.
   const Environment& env = Env();
+  if (Sound == SoundBackEnd::None) {
+    // No back-end plays yet: the stored level stays as read, and a machine without sound
+    // shows the effects switch off.
+    if (!env.SoundAvailable) {
+      SetAlternatePicture(QStringLiteral("gtbMaster"), true);
+      if (QWidget* master = Control(QStringLiteral("gtbMaster"))) master->setEnabled(false);
+    }
+    return;
+  }
   if (Sound == SoundBackEnd::DirectSound) {
     if (!env.SoundAvailable) {
       SetAlternatePicture(QStringLiteral("gtbMaster"), true);

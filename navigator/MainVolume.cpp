@@ -12,7 +12,7 @@ void TfmMain::ApplyVolumeLevel() {
     appliedVolume_ = DirectSoundVolumeCentibels(Settings.VolumeLevel);
   } else if (env.VolumeControlAvailable && Sound == SoundBackEnd::WaveMixer) {
     appliedVolume_ = WaveOutVolume(Settings.VolumeLevel);
-  } else {
+  } else if (Sound != SoundBackEnd::None) {
     for (const char* name : {"gtbVolUp", "gtbVolDo"})
       if (QWidget* b = Control(QString::fromLatin1(name))) b->setEnabled(false);
     if (QWidget* up = Control(QStringLiteral("gtbVolUp")))

@@ -24,11 +24,6 @@ std::optional<int> ReadInteger(const QSettings& store, const QString& name) {
   return n;
 }
 
-bool WriteOk(QSettings& store) {
-  store.sync();
-  return store.status() == QSettings::NoError;
-}
-
 void GreetNewEdition(int screenWidth) { ShowAppMessage(38, QString::number(screenWidth)); }
 
 }  // namespace
@@ -73,12 +68,10 @@ void ReadSettings(NavigatorSettings& s, const QString& programDir, int screenWid
         GreetNewEdition(screenWidth);
         for (const QString& name : store->childKeys()) store->remove(name);
         store->setValue(kVer, kEditionMarker);
-        if (!WriteOk(*store)) return;
       }
     } else {
       GreetNewEdition(screenWidth);
       store->setValue(kVer, kEditionMarker);
-      if (!WriteOk(*store)) return;
     }
   }
 
@@ -86,7 +79,6 @@ void ReadSettings(NavigatorSettings& s, const QString& programDir, int screenWid
     s.DemosRoot = store->value(kDemosDrive).toString();
   } else {
     store->setValue(kDemosDrive, DriveRootOf(programDir));
-    if (!WriteOk(*store)) return;
   }
 
   if (store->contains(kPerso)) {
@@ -95,7 +87,6 @@ void ReadSettings(NavigatorSettings& s, const QString& programDir, int screenWid
     s.ApplyPreferenceWord(*word);
   } else {
     store->setValue(kPerso, kPresetPreferenceWord);
-    if (!WriteOk(*store)) return;
     s.ApplyPreferenceWord(kPresetPreferenceWord);
   }
 
@@ -105,9 +96,11 @@ void ReadSettings(NavigatorSettings& s, const QString& programDir, int screenWid
     s.VolumeLevel = ClampVolumeLevel(*level);
   } else {
     store->setValue(kVolume, s.VolumeLevel);
-    if (!WriteOk(*store)) return;
     s.VolumeLevel = kVolumeUnset;
   }
+  // Written once at the end: each write to the store costs a flush to disc. The store writes
+  // what it holds when it goes out of scope as well; a failed write changes nothing read.
+  store->sync();
 }
 
 void WriteSettings(const NavigatorSettings& s, bool soundAvailable, const SettingsKeys& keys) {
@@ -117,10 +110,8 @@ void WriteSettings(const NavigatorSettings& s, bool soundAvailable, const Settin
   if (!store) return;
 
   // Compared exactly: the root moves to another drive when the demos are found there.
-  if (!store->contains(kDemosDrive) || store->value(kDemosDrive).toString() != s.DemosRoot) {
+  if (!store->contains(kDemosDrive) || store->value(kDemosDrive).toString() != s.DemosRoot)
     store->setValue(kDemosDrive, s.DemosRoot);
-    if (!WriteOk(*store)) return;
-  }
 
   const int word = s.PreferenceWord();
   if (store->contains(kPerso)) {
@@ -130,7 +121,6 @@ void WriteSettings(const NavigatorSettings& s, bool soundAvailable, const Settin
   } else {
     store->setValue(kPerso, word);
   }
-  if (!WriteOk(*store)) return;
 
   if (!soundAvailable) return;
   // An unset level never reaches the store: the device gave none.
@@ -141,5 +131,4 @@ void WriteSettings(const NavigatorSettings& s, bool soundAvailable, const Settin
     if (*stored == s.VolumeLevel) return;
   }
   store->setValue(kVolume, s.VolumeLevel);
-  WriteOk(*store);
 }

@@ -243,3 +243,33 @@ TEST_F(MainWindowTest, ShutdownWritesWhatChangedAndTheFrameLoopSleepsWhenIdle) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, HeldVolumeButtonRampsThroughTheFrameLoopThenItSleeps) {
+  auto fm = Start("800x600x32");
+  fm->SetVolumeLevel(50);
+  for (int i = 0; i < 10; ++i) QApplication::processEvents();
+  ASSERT_FALSE(fm->Frames().Scheduled());
+
+  fm->VolumeButtonDown(VolumeRamp::Direction::Up);
+  EXPECT_TRUE(fm->Frames().Scheduled());
+  fm->Frames().RunOnce();  // the stamps of the wake: nothing elapsed
+  clock_.Advance(350);
+  fm->Frames().RunOnce();
+  EXPECT_EQ(fm->VolumeLevel(), 50);
+  fm->Frames().RunOnce();  // these 350 ms reach the step
+  EXPECT_EQ(fm->VolumeLevel(), 51);
+  EXPECT_TRUE(fm->Frames().Scheduled());  // due again in 60 ms
+  fm->VolumeButtonUp();
+  EXPECT_EQ(fm->VolumeLevel(), 52);
+  fm->Frames().RunOnce();
+  EXPECT_FALSE(fm->Frames().Scheduled());
+
+  fm->SetVolumeLevel(99);
+  fm->VolumeButtonDown(VolumeRamp::Direction::Up);
+  fm->VolumeButtonUp();
+  EXPECT_EQ(fm->VolumeLevel(), 99);
+}
+
+}  // namespace

@@ -1,0 +1,169 @@
+// How long the navigator takes from process start to its first complete frame on the sample
+// disc, against a minimal Qt program that shows one window; and how much CPU an idle main
+// window uses. Each measurement runs in a child process (this program, started again with a
+// role), on the offscreen platform, with a settings store of its own.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "common/Environment.h"
+#include "controls/TotalPaintBox.h"
+#include "navigator/uMain.h"
+#include "platform/Dialogs.h"
+#include "platform/Drives.h"
+
+namespace {
+
+const char* gSelf = nullptr;
+
+// Quits the event loop once the watched widget has finished a paint.
+class FirstPaint : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && !seen_) {
+      seen_ = true;
+      QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  bool seen_ = false;
+};
+
+int RunMinimal(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QWidget window;
+  window.resize(800, 600);
+  FirstPaint watch;
+  window.installEventFilter(&watch);
+  window.show();
+  return app.exec();
+}
+
+std::unique_ptr<TfmMain> StartNavigator() {
+  const QString disc = QStringLiteral(QX_SAMPLE_DISC);
+  platform::Drives() = platform::DriveMap::Default(disc);
+  NavigatorOptions options;
+  options.Environment.programDirHost = disc + QStringLiteral("/QUARX");
+  options.Environment.screenWidth = 800;
+  options.Environment.screenHeight = 600;
+  options.Environment.colourDepth = 32;
+  options.Windowed = true;
+  return std::make_unique<TfmMain>(options);
+}
+
+int RunNavigator(int argc, char** argv, bool idle) {
+  QApplication app(argc, argv);
+  platform::ScriptedDialogService dialogs;  // no box may wait for a click here
+  platform::SetDialogs(&dialogs);
+  FirstPaint watch;
+  std::unique_ptr<TfmMain> main;
+  if (!idle) {
+    // The first frame is the first paint of pbMain, the window's whole picture.
+    QTimer::singleShot(0, [&] {
+      main = StartNavigator();
+      if (main->pbMain()) main->pbMain()->installEventFilter(&watch);
+    });
+    return app.exec();
+  }
+  main = StartNavigator();
+  // Let the start-up settle, then measure ten seconds of doing nothing.
+  for (int i = 0; i < 50; ++i) app.processEvents();
+  const std::clock_t start = std::clock();
+  QElapsedTimer wall;
+  wall.start();
+  QTimer::singleShot(10000, &app, &QCoreApplication::quit);
+  app.exec();
+  const double cpuMs = 1000.0 * double(std::clock() - start) / CLOCKS_PER_SEC;
+  std::printf("%.3f %.3f %llu\n", cpuMs, double(wall.elapsed()),
+              static_cast<unsigned long long>(main->Frames().Runs()));
+  return 0;
+}
+
+QProcessEnvironment ChildEnvironment(const QTemporaryDir& config) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+  env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+  return env;
+}
+
+// A store that has seen this edition, so no greeting waits for a click.
+void SeedSettings(const QTemporaryDir& config) {
+  QSettings kvr(config.filePath(QStringLiteral("velOrbint/KVR.conf")), QSettings::IniFormat);
+  kvr.setValue(QStringLiteral("KVRVer"), 9);
+}
+
+double TimeChild(const char* role, const QTemporaryDir& config) {
+  QProcess child;
+  child.setProcessEnvironment(ChildEnvironment(config));
+  QElapsedTimer t;
+  t.start();
+  child.start(QString::fromLocal8Bit(gSelf), {QString::fromLatin1(role)});
+  child.waitForFinished(60000);
+  return double(t.nsecsElapsed()) / 1e6;
+}
+
+void BM_StartToFirstFrame(benchmark::State& state) {
+  QTemporaryDir config;
+  SeedSettings(config);
+  double minimalMs = 0, navigatorMs = 0;
+  for (auto _ : state) {
+    const double m = TimeChild("--child-minimal", config);
+    const double n = TimeChild("--child-navigator", config);
+    minimalMs += m;
+    navigatorMs += n;
+    state.SetIterationTime((m + n) / 1000.0);
+  }
+  const double runs = double(state.iterations());
+  state.counters["minimal_ms"] = minimalMs / runs;
+  state.counters["navigator_ms"] = navigatorMs / runs;
+  state.counters["ratio"] = navigatorMs / minimalMs;
+}
+BENCHMARK(BM_StartToFirstFrame)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+void BM_IdleCpuOver10s(benchmark::State& state) {
+  QTemporaryDir config;
+  SeedSettings(config);
+  for (auto _ : state) {
+    QProcess child;
+    child.setProcessEnvironment(ChildEnvironment(config));
+    child.start(QString::fromLocal8Bit(gSelf), {QStringLiteral("--child-idle")});
+    child.waitForFinished(60000);
+    double cpuMs = 0, wallMs = 0;
+    unsigned long long frames = 0;
+    std::sscanf(child.readAllStandardOutput().constData(), "%lf %lf %llu", &cpuMs, &wallMs,
+                &frames);
+    state.SetIterationTime(wallMs / 1000.0);
+    state.counters["cpu_ms"] = cpuMs;
+    state.counters["cpu_percent_of_core"] = wallMs > 0 ? 100.0 * cpuMs / wallMs : 0;
+    state.counters["frame_runs"] = double(frames);
+  }
+}
+BENCHMARK(BM_IdleCpuOver10s)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  gSelf = argv[0];
+  if (argc > 1 && std::strcmp(argv[1], "--child-minimal") == 0) return RunMinimal(argc, argv);
+  if (argc > 1 && std::strcmp(argv[1], "--child-navigator") == 0)
+    return RunNavigator(argc, argv, false);
+  if (argc > 1 && std::strcmp(argv[1], "--child-idle") == 0) return RunNavigator(argc, argv, true);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
