@@ -258,6 +258,7 @@ QRect TCustomDrawListBox::ItemRect(int index) const {
 }
 
 platform::Canvas& TCustomDrawListBox::Canvas() {
+  FitBuffer();
   if (!inPaint_) update();
   return *canvas_;
 }
@@ -369,6 +370,7 @@ void TCustomDrawListBox::PaintTo(platform::Canvas& target, const QPoint& origin)
 
 void TCustomDrawListBox::paintEvent(QPaintEvent* event) {
   if (!visible_) return;
+  FitBuffer();
   if (invalid_ && redraw_) {
     inPaint_ = true;
     DrawInvalid();
@@ -407,10 +409,17 @@ void TCustomDrawListBox::resizeEvent(QResizeEvent*) {
       return;
     }
   }
+  FitBuffer();
+}
+
+// Qt holds a hidden widget's resize back until it shows; the buffer follows the geometry at
+// once, so the owner can draw on a list it has just placed.
+void TCustomDrawListBox::FitBuffer() {
   const QSize client = ClientSize();
+  const QSize wanted(std::max(1, client.width()), std::max(1, client.height()));
+  if (backBuffer_.size() == wanted) return;
   canvas_->Image();  // finish any drawing before the buffer is replaced
-  backBuffer_ =
-      QImage(std::max(1, client.width()), std::max(1, client.height()), QImage::Format_RGB32);
+  backBuffer_ = QImage(wanted, QImage::Format_RGB32);
   backBuffer_.fill(color_);
   InvalidateItems();
 }

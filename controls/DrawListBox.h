@@ -192,6 +192,7 @@ class TCustomDrawListBox : public QWidget, public TKeyFirstControl {
   void CreateWnd();
   void DestroyWnd();
   void RecreateWnd();
+  void FitBuffer();
 
   // Drawing requests of the system list.
   TOwnerDrawState StateOf(int index) const;

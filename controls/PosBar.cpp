@@ -77,11 +77,7 @@ void TPosBar::SetBlinkColor(const QColor& colour) {
 void TPosBar::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;
-  if (!visible) {
-    StopRepeat();
-    pressed_ = Part::None;
-    dragging_ = false;
-  }
+  if (!visible) ReleaseHeld();
   ApplyControlVisible(*this, visible, totalCtrlOverDraw_, Qt::StrongFocus);
 }
 

@@ -145,6 +145,8 @@ class TPosBar : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   enum PicIndex { kUpUp, kUpDo, kDownUp, kDownDo, kSlider, kPicCount };
@@ -190,6 +192,7 @@ class TPosBar : public QWidget {
   void DragTo(const QPoint& point);
   void EndDrag();
   void FlipSwitch();
+  void ReleaseHeld();
   void ReportScroll(TPosCode code);
   void BlinkTick();
 

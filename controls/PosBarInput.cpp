@@ -271,3 +271,24 @@ void TPosBar::BlinkTick() {
   blinkOn_ = !blinkOn_;
   if (HasThumb()) update(ThumbRect());
 }
+
+// A bar that can no longer see the release (disabled or hidden while held) lets go at once.
+void TPosBar::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::EnabledChange && !isEnabled()) ReleaseHeld();
+  QWidget::changeEvent(event);
+}
+
+void TPosBar::hideEvent(QHideEvent* event) {
+  ReleaseHeld();
+  QWidget::hideEvent(event);
+}
+
+void TPosBar::ReleaseHeld() {
+  StopRepeat();
+  if (dragging_) EndDrag();
+  if (pressed_ != Part::None || switchDown_) {
+    pressed_ = Part::None;
+    switchDown_ = false;
+    update();
+  }
+}

@@ -46,6 +46,7 @@ void TTotalPaintBox::SetMouseCapture(bool capture) {
 }
 
 platform::Canvas& TTotalPaintBox::Canvas() {
+  FitBuffer();
   if (!inPaint_) update();
   return *canvas_;
 }
@@ -74,6 +75,7 @@ void TTotalPaintBox::Paint() {
 
 void TTotalPaintBox::paintEvent(QPaintEvent* event) {
   if (!visible_) return;  // what lies below shows through, as it was or repainted
+  FitBuffer();
   const QRegion due = invalid_ & event->region();
   if (!due.isEmpty()) {
     invalid_ -= due;
@@ -89,6 +91,12 @@ void TTotalPaintBox::paintEvent(QPaintEvent* event) {
 }
 
 void TTotalPaintBox::resizeEvent(QResizeEvent*) {
+  FitBuffer();
+}
+
+// Qt holds a hidden widget's resize back until it shows; the buffer follows the geometry at
+// once, so the owner can draw on a box it has just placed.
+void TTotalPaintBox::FitBuffer() {
   if (backBuffer_.size() == size() || size().isEmpty()) return;
   // The buffer keeps what was drawn; a larger box waits for OnPaint in its new part.
   canvas_->Image();

@@ -74,6 +74,7 @@ class TTotalPaintBox : public QWidget {
 
  private:
   bool Ignoring() const { return totalCtrlOverDraw_ && !visible_; }
+  void FitBuffer();
 
   bool totalCtrlOverDraw_ = true;
   bool visible_ = true;

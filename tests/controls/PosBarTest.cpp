@@ -125,6 +125,11 @@ TEST_F(BarFixture, AHeldArrowRepeatsAfter200MsThenEveryCycleTime) {
   EXPECT_EQ(scrolls.size(), 1u) << "no repeat before 200 ms";
   clock.Advance(500);
   EXPECT_FALSE(bar->RepeatTimer().Tick()) << "released: the repeat stopped";
+
+  QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(8, 176));
+  bar->setEnabled(false);  // the release can no longer arrive
+  clock.Advance(500);
+  EXPECT_FALSE(bar->RepeatTimer().Tick());
 }
 
 TEST_F(BarFixture, HeldTrackPagesUntilTheThumbReachesTheMouse) {

@@ -102,6 +102,11 @@ TEST(TotalPaintBox, Defaults) {
   EXPECT_FALSE(box.MouseCapture());
   TTotalSpeed speed(&form);
   EXPECT_TRUE(speed.TotalCtrlOverDraw());
+
+  // Placed on a window not shown yet, the box can be drawn on at its new size at once.
+  box.setGeometry(0, 0, 300, 200);
+  box.Canvas().Fill(QRect(250, 150, 10, 10), QColor(1, 2, 3));
+  EXPECT_EQ(box.Canvas().Pixel(255, 155), qRgb(1, 2, 3));
 }
 
 }  // namespace
