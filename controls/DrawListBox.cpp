@@ -1,7 +1,6 @@
 #include "controls/DrawListBox.h"
 
-#include <QPaintEvent>
-#include <QPainter>
+#include <QFocusEvent>
 #include <algorithm>
 
 #include "controls/OverDraw.h"
