@@ -200,7 +200,8 @@ std::vector<uint8_t> ConvertRate(const std::vector<uint8_t>& data, int channels,
     }
     return out;
   }
-  const size_t m = (fromRate + toRate / 2) / toRate;
+  // In 64 bits: a hostile rate near 2^32 must not wrap the group size to 0.
+  const size_t m = size_t((uint64_t(fromRate) + toRate / 2) / toRate);
   const size_t outFrames = frames / m;
   out.resize(outFrames * ch);
   for (size_t o = 0; o < outFrames; ++o) {

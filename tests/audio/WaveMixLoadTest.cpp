@@ -1,6 +1,8 @@
+#include <QDir>
 #include <QFile>
 
 #include "WaveMixTestSupport.h"
+#include "platform/Drives.h"
 
 using namespace mixtest;
 
@@ -43,8 +45,9 @@ TEST(WaveConversion, DownSamplingAveragesGroupsAndCopiesTheLastFrame) {
   EXPECT_EQ(
       ConvertRate(V({10, 200, 20, 210, 30, 220, 40, 230, 1, 2, 3, 4, 5, 6, 7, 8}), 2, 44100, 11025),
       V({25, 215, 1, 2}));
-  // Fewer frames than a group: nothing is left.
+  // Fewer frames than a group: nothing is left; also for a rate near 2^32 (found by fuzzing).
   EXPECT_TRUE(ConvertRate(V({1}), 1, 44100, 11025).empty());
+  EXPECT_TRUE(ConvertRate(V({1, 2, 3}), 1, 0xFFFFEB2Bu, 11025).empty());
 }
 
 TEST(WaveConversion, UpSamplingStepsTowardsTheNextFrameAndRepeatsTheLast) {
@@ -140,4 +143,23 @@ TEST_F(WaveMixLoad, ResourcesAreNamedByNumber) {
   TMixWave* w = MixOpenWave(session, source);
   EXPECT_EQ(w->Name, QStringLiteral("res#7"));
   EXPECT_EQ(w->Data, V({1, 2, 3}));
+}
+
+TEST_F(WaveMixLoad, WindowsPathsGoThroughTheDriveMap) {
+  QDir(dir.path()).mkpath("WAVES");
+  QFile f(dir.filePath("WAVES/FX.WAV"));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(WaveFile({1, 2, 3}, 1, 11025));
+  f.close();
+  platform::Drives().Map(QChar('Q'), dir.path(), platform::DriveType::CdRom);
+  TMixWave* w = MixOpenWave(session, FileSource("Q:\\waves\\fx.wav"));
+  EXPECT_EQ(w->Name, QStringLiteral("fx.wav"));
+  platform::Drives().Unmap(QChar('Q'));
+  EXPECT_MIX_ERROR(MixOpenWave(session, FileSource("Q:\\waves\\fx.wav")),
+                   "Falha ao abrir wave: Q:\\waves\\fx.wav");
+}
+
+TEST_F(WaveMixLoad, FuzzFindingsStayFixed) {
+  EXPECT_MIX_ERROR(MixOpenWave(session, FileSource(QX_TEST_DATA "/wave/fuzz-huge-rate.wav")),
+                   "Failed to convert wave format");
 }
