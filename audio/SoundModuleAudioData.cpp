@@ -39,8 +39,9 @@ void FillRegions(QFile& file, const LockRegions& regions, uint32_t amount, uint8
 
 // ---- building ------------------------------------------------------------------------------
 
-TAudioData* TAudioData::Create(TCustomDxSound* owner, const TAudioInit& request) {
-  if (!owner) throw EAudioData(QStringLiteral("MyDxSound é inválido."));
+TAudioData* TAudioData::Create(TCustomDxSound* owner, const TAudioInit& request,
+                               const QString& playerName) {
+  if (!owner) throw EAudioData(QStringLiteral("%1 é inválido.").arg(playerName));
   std::unique_ptr<TAudioData> wave(new TAudioData(owner, request));
   TAudioData* raw = wave.get();
   owner->AdoptWave(std::move(wave));
@@ -124,7 +125,7 @@ void TAudioData::Load() {
 void TAudioData::StartNotifier() {
   TCustomDxSound* owner = owner_;
   notifier_ = std::make_unique<TWaveThreadNotify>(
-      owner,
+      owner->Mailbox(),
       [owner](int channel, int eventIndex) { owner->PositionNotify(owner, channel, eventIndex); },
       channel_, events_);
   notifier_->start(QThread::HighPriority);

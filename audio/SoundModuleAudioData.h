@@ -27,10 +27,11 @@ class TAudioData {
   static constexpr uint32_t kStaticFlags = 0xE2;   // static, frequency, pan, volume
 
   // Builds a wave from request and adds it to owner's list (the owner takes it); returns it.
-  // Raises EAudioData without an owner, EInvalidWave for a file that is not a WAVE file and
-  // EInvPCM for a format other than PCM. Problems after that (no data, no device) are shown
-  // in a message box and leave the wave in the list, unprepared.
-  static TAudioData* Create(TCustomDxSound* owner, const TAudioInit& request);
+  // Raises EAudioData without an owner ("<playerName> é inválido."), EInvalidWave for a file
+  // that is not a WAVE file and EInvPCM for a format other than PCM. Problems after that (no
+  // data, no device) are shown in a message box and leave the wave in the list, unprepared.
+  static TAudioData* Create(TCustomDxSound* owner, const TAudioInit& request,
+                            const QString& playerName = QStringLiteral("MyDxSound"));
   ~TAudioData();
   TAudioData(const TAudioData&) = delete;
   TAudioData& operator=(const TAudioData&) = delete;

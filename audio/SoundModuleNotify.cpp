@@ -2,17 +2,61 @@
 
 #include <QMetaObject>
 
-TWaveThreadNotify::TWaveThreadNotify(QObject* context, Handler handler, int channel,
+// ---- NotifyMailbox -------------------------------------------------------------------------
+
+void NotifyMailbox::Post(std::shared_ptr<notifydetail::Shared> shared, int channel,
+                         int eventIndex) {
+  {
+    std::lock_guard lock(mutex_);
+    letters_.push_back({std::move(shared), channel, eventIndex});
+  }
+  // A queued call without arguments: the letter itself travels under mutex_.
+  QMetaObject::invokeMethod(this, "Drain", Qt::QueuedConnection);
+}
+
+void NotifyMailbox::Drain() {
+  for (;;) {
+    Letter letter;
+    {
+      std::lock_guard lock(mutex_);
+      if (letters_.empty()) return;
+      letter = std::move(letters_.front());
+      letters_.pop_front();
+    }
+    notifydetail::Shared& shared = *letter.shared;
+    if (!shared.terminated.load()) {
+      try {
+        (*shared.handler)(letter.channel, letter.eventIndex);
+      } catch (...) {
+        // Nothing may cross the event dispatch; the handler reports its own failures.
+      }
+    }
+    --shared.pending;
+    {
+      std::lock_guard lock(shared.mutex);
+      ++shared.completed;
+    }
+    shared.callDone.notify_all();
+  }
+}
+
+// ---- TWaveThreadNotify ---------------------------------------------------------------------
+
+TWaveThreadNotify::TWaveThreadNotify(NotifyMailbox* mailbox, Handler handler, int channel,
                                      std::vector<std::shared_ptr<platform::Event>> events)
-    : context_(context),
-      handler_(std::move(handler)),
+    : mailbox_(mailbox),
       channel_(channel),
       events_(std::move(events)),
-      shared_(std::make_shared<Shared>()) {}
+      shared_(std::make_shared<notifydetail::Shared>()) {
+  shared_->handler = std::make_shared<const Handler>(std::move(handler));
+}
 
 TWaveThreadNotify::~TWaveThreadNotify() {
   Terminate();
   wait();
+  // The thread's last act is to take this mutex; taking it here orders everything the thread
+  // did before what the destructor frees.
+  std::lock_guard lock(shared_->mutex);
 }
 
 void TWaveThreadNotify::Terminate() {
@@ -40,6 +84,7 @@ void TWaveThreadNotify::run() {
       }
     }
   }
+  std::lock_guard lock(shared_->mutex);
 }
 
 bool TWaveThreadNotify::Idle() const {
@@ -54,24 +99,7 @@ bool TWaveThreadNotify::Idle() const {
 void TWaveThreadNotify::Deliver(int eventIndex) {
   signalledIndex_ = eventIndex;
   const uint64_t ticket = ++posted_;
-  QMetaObject::invokeMethod(
-      context_,
-      [shared = shared_, handler = handler_, channel = channel_, eventIndex] {
-        if (!shared->terminated.load()) {
-          try {
-            handler(channel, eventIndex);
-          } catch (...) {
-            // Nothing may cross the event dispatch; the handler reports its own failures.
-          }
-        }
-        --shared->pending;
-        {
-          std::lock_guard lock(shared->mutex);
-          ++shared->completed;
-        }
-        shared->callDone.notify_all();
-      },
-      Qt::QueuedConnection);
+  mailbox_->Post(shared_, channel_, eventIndex);
   std::unique_lock lock(shared_->mutex);
   shared_->callDone.wait(
       lock, [&] { return shared_->completed >= ticket || shared_->terminated.load(); });

@@ -23,6 +23,7 @@ QObject* CheckedOwner(QObject* owner, const QString& className) {
 
 TCustomDxSound::TCustomDxSound(QObject* owner, const QString& className, int slotCount)
     : QObject(CheckedOwner(owner, className)),
+      mailbox_(new NotifyMailbox(this)),
       ownerWindow_(reinterpret_cast<uintptr_t>(owner)),
       slots_(static_cast<size_t>(slotCount), nullptr) {}
 
@@ -80,7 +81,7 @@ void TCustomDxSound::Deactivate() {
 
 bool TCustomDxSound::AddWave(const TAudioInit* request) {
   if (!request || !active_) return false;
-  TAudioData::Create(this, *request);
+  TAudioData::Create(this, *request, DisplayName());
   return true;
 }
 

@@ -54,6 +54,8 @@ class TCustomDxSound : public QObject {
   platform::BufferDevice* Device() const { return device_.get(); }
   platform::SoundBuffer* PrimaryBuffer() const { return primary_.get(); }
   uintptr_t OwnerWindow() const { return ownerWindow_; }
+  // Where the waves' notifier threads post their events.
+  NotifyMailbox* Mailbox() const { return mailbox_; }
 
  protected:
   TCustomDxSound(QObject* owner, const QString& className, int slotCount);
@@ -84,6 +86,7 @@ class TCustomDxSound : public QObject {
   void ForgetSlot(int32_t channel, platform::SoundBuffer* buffer);
   void RaiseAtitude(int32_t channel, int32_t errorCode);
 
+  NotifyMailbox* mailbox_;  // a child of the player
   bool active_ = false;
   uintptr_t ownerWindow_ = 0;
   std::vector<std::unique_ptr<TAudioData>> waves_;

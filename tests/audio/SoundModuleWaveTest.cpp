@@ -100,6 +100,12 @@ TEST_F(SoundModuleWave, RefusesFilesThatAreNotPcmWaves) {
   } catch (const EInvalidWave& e) {
     EXPECT_EQ(e.Message(), QStringLiteral("Wave (%1) inválida.").arg(text));
   }
+  try {
+    TAudioData::Create(nullptr, c, QStringLiteral("DXSound"));
+    FAIL() << "built a wave without a player";
+  } catch (const EAudioData& e) {
+    EXPECT_EQ(e.Message(), QStringLiteral("DXSound é inválido."));
+  }
   const TAudioInit missing = Request(dir.filePath("missing.wav"), 3);
   EXPECT_THROW(player->AddWave(&missing), EAudioData);
   EXPECT_EQ(player->WaveCount(), 0);
