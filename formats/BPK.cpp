@@ -11,6 +11,8 @@ namespace {
 // compressed bytes cannot be delivered, so it is refused before anything is allocated.
 constexpr qint64 kMaxInflateRatio = 1032;
 constexpr qint64 kReadPieceBytes = 1 << 20;
+// Frames up to this size are read in one piece (an 800 x 600 true-colour frame is 1.4 MB).
+constexpr qint64 kEagerBytes = 16 << 20;
 
 }  // namespace
 
@@ -105,6 +107,7 @@ bool TBPKMovie::ReadHeaderAndStart(QIODevice& source) {
   }
   Header.FrameCount = Header.Frames.Count();
   dataBytes_ = r.Remaining();
+  if (!r.SyncDevice()) return false;
   try {
     Inflater = std::make_unique<InflateStream>(source);
   } catch (const EInflateError&) {
@@ -140,14 +143,19 @@ bool TBPKMovie::ReadFrameBytes(QByteArray& bytes) {
   const qint64 size = FrameValue(CurrentFrame, 0);
   if (size < 0 || size > dataBytes_ * kMaxInflateRatio + 64) return false;
   try {
-    bytes.clear();
-    bytes.reserve(qsizetype(std::min<qint64>(size, 16 * kReadPieceBytes)));
-    // Grown as the data arrives, so a stream that ends early never costs the claimed size.
-    while (bytes.size() < size) {
-      const qsizetype before = bytes.size();
-      const qint64 want = std::min<qint64>(size - before, kReadPieceBytes);
-      bytes.resize(before + want);
-      Inflater->ReadBuffer(bytes.data() + before, want);
+    if (size <= kEagerBytes) {
+      // One read into storage kept from the previous frame: no fresh pages per frame.
+      bytes.resize(qsizetype(size));
+      Inflater->ReadBuffer(bytes.data(), size);
+    } else {
+      // Grown as the data arrives, so a stream that ends early never costs the claimed size.
+      bytes.clear();
+      while (bytes.size() < size) {
+        const qsizetype before = bytes.size();
+        const qint64 want = std::min<qint64>(size - before, kReadPieceBytes);
+        bytes.resize(before + want);
+        Inflater->ReadBuffer(bytes.data() + before, want);
+      }
     }
   } catch (const EInflateError&) {
     bytes.clear();
@@ -159,9 +167,8 @@ bool TBPKMovie::ReadFrameBytes(QByteArray& bytes) {
 }
 
 bool TBPKMovie::ReadFrame(platform::Bitmap& bitmap, int colourDepth) {
-  QByteArray bytes;
-  if (!ReadFrameBytes(bytes)) return false;
-  std::optional<platform::Bitmap> frame = platform::Bitmap::FromBmp(bytes, colourDepth);
+  if (!ReadFrameBytes(frameBuffer_)) return false;
+  std::optional<platform::Bitmap> frame = platform::Bitmap::FromBmp(frameBuffer_, colourDepth);
   if (!frame) return false;
   bitmap = std::move(*frame);
   return true;

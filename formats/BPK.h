@@ -88,6 +88,7 @@ class TBPKMovie {
   std::unique_ptr<QIODevice> FileSource;
   std::unique_ptr<QBuffer> MemorySource;
   QByteArray memoryBytes_;
-  qint64 dataBytes_ = 0;  // compressed bytes after the table, for size checks
-  bool broken_ = false;   // a seek met corrupt data or a missing table entry
+  QByteArray frameBuffer_;  // the bitmap file of the frame being loaded, kept between frames
+  qint64 dataBytes_ = 0;    // compressed bytes after the table, for size checks
+  bool broken_ = false;     // a seek met corrupt data or a missing table entry
 };

@@ -100,6 +100,7 @@ std::optional<DemoFileData> ReadDemoFile(QIODevice& file, int colourDepth) {
   bool signed207 = false;
   for (int i = 0; i < kSignatureReads && !signed207; ++i) {
     int32_t signature = 0;
+    r.DropBlock();
     signed207 = r.Seek(0) && r.Int32(signature) && signature == kDemSignature;
   }
   if (!signed207) return std::nullopt;
@@ -145,11 +146,9 @@ int LoadCatalogueFrom(DemoCatalogue& catalogue, QStringList names, const DemoFil
 
 int LoadCatalogue(DemoCatalogue& catalogue, const QString& shareDir, int colourDepth) {
   const QString folder = shareDir + QStringLiteral("DemoData\\");
-  const QStringList names = ListDiscFiles(folder + QStringLiteral("*.dem"));
+  const DiscListing listing = ListDiscFolder(folder, QStringLiteral("*.dem"));
   return LoadCatalogueFrom(
-      catalogue, names,
-      [&](const QString& name) -> std::unique_ptr<QIODevice> {
-        return OpenDiscFile(folder + name);
-      },
+      catalogue, listing.Names,
+      [&](const QString& name) -> std::unique_ptr<QIODevice> { return listing.Open(name); },
       colourDepth);
 }

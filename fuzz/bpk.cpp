@@ -5,7 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "fuzz/FuzzQuiet.h"
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool quiet = (QuietQtMessages(), true);
+  (void)quiet;
   const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
   TBPKMovie movie(false);
   if (!movie.OpenBytes(bytes)) return 0;

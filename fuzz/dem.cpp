@@ -6,8 +6,11 @@
 #include <cstdint>
 
 #include "formats/DemoFile.h"
+#include "fuzz/FuzzQuiet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool quiet = (QuietQtMessages(), true);
+  (void)quiet;
   QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::ReadOnly);

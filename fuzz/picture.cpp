@@ -7,8 +7,11 @@
 #include <cstring>
 
 #include "formats/DemoFile.h"
+#include "fuzz/FuzzQuiet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool quiet = (QuietQtMessages(), true);
+  (void)quiet;
   if (size < 8) return 0;
   ImageRef ref;
   std::memcpy(&ref.Offset, data, 4);
