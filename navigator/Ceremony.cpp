@@ -62,7 +62,9 @@ QString TfmCeremony::LogoPath(const QString& shareDir, int colourDepth) {
   return shareDir + IntroLogoName(colourDepth);
 }
 
-QRect TfmCeremony::MoviePanel() const { return paMovie_->geometry(); }
+QRect TfmCeremony::MoviePanel() const {
+  return paMovie_->geometry();
+}
 
 void TfmCeremony::LoadLogo() {
   // A missing or unreadable logo leaves the backdrop black.
@@ -88,7 +90,9 @@ void TfmCeremony::Skip() {
   if (playing_ && movieAvailable_) MovieEnded();
 }
 
-void TfmCeremony::PaintLogo() { pbMovie_->repaint(); }
+void TfmCeremony::PaintLogo() {
+  pbMovie_->repaint();
+}
 
 void TfmCeremony::paintEvent(QPaintEvent*) {
   QPainter p(this);

@@ -1,6 +1,5 @@
 #include "navigator/Layout.h"
 
-
 #include "navigator/Rounding.h"
 
 const std::vector<ButtonPlace>& ButtonTable() {
@@ -21,7 +20,9 @@ double LayoutScaleFor(int screenWidth) {
   return screenWidth < kDesignWidth ? screenWidth * 0.00125 : 1.0;
 }
 
-int Scaled(int designValue, double layoutScale) { return RoundHalfEven(designValue * layoutScale); }
+int Scaled(int designValue, double layoutScale) {
+  return RoundHalfEven(designValue * layoutScale);
+}
 
 namespace {
 

@@ -40,11 +40,11 @@ struct LayoutInput {
   int ClientWidth = kDesignWidth;
   int ClientHeight = kDesignHeight;
   double LayoutScale = 1.0;
-  int RowTextHeight = 1;     // height of "ÀÇÔ" in the list font
-  int LineTextHeight = 1;    // height of "ÀÇÔ" in the description font
-  int DigitsWidth = 0;       // width of "88" in the list font (the volume number)
-  int PosBarWidth = 0;       // width of the position bar
-  int VolDoHeight = 0;       // height of gtbVolDo's picture
+  int RowTextHeight = 1;   // height of "ÀÇÔ" in the list font
+  int LineTextHeight = 1;  // height of "ÀÇÔ" in the description font
+  int DigitsWidth = 0;     // width of "88" in the list font (the volume number)
+  int PosBarWidth = 0;     // width of the position bar
+  int VolDoHeight = 0;     // height of gtbVolDo's picture
 };
 
 struct Layout {

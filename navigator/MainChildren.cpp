@@ -37,7 +37,8 @@ QWidget* TfmMain::CreateChild(const QString& name, SkinnedControl::Kind kind) {
       button->SetTotalCtrlOverDraw(true);
       return button;
     }
-    case SkinnedControl::Kind::Other: break;
+    case SkinnedControl::Kind::Other:
+      break;
   }
   return nullptr;
 }
@@ -58,17 +59,27 @@ void TfmMain::AssignSkinPicture(const SkinnedControl& control, const char* prope
                                 platform::Bitmap bitmap) {
   const QLatin1String p(property);
   if (auto* bar = qobject_cast<TPosBar*>(control.Widget)) {
-    if (p == QLatin1String("PicUpUP")) bar->SetPicUpUP(bitmap);
-    else if (p == QLatin1String("PicUpDO")) bar->SetPicUpDO(bitmap);
-    else if (p == QLatin1String("PicDownUP")) bar->SetPicDownUP(bitmap);
-    else if (p == QLatin1String("PicDownDO")) bar->SetPicDownDO(bitmap);
-    else if (p == QLatin1String("PicSlider")) bar->SetPicSlider(bitmap);
+    if (p == QLatin1String("PicUpUP"))
+      bar->SetPicUpUP(bitmap);
+    else if (p == QLatin1String("PicUpDO"))
+      bar->SetPicUpDO(bitmap);
+    else if (p == QLatin1String("PicDownUP"))
+      bar->SetPicDownUP(bitmap);
+    else if (p == QLatin1String("PicDownDO"))
+      bar->SetPicDownDO(bitmap);
+    else if (p == QLatin1String("PicSlider"))
+      bar->SetPicSlider(bitmap);
   } else if (auto* button = qobject_cast<TGButton*>(control.Widget)) {
-    if (p == QLatin1String("PicUp")) button->SetPicUp(bitmap);
-    else if (p == QLatin1String("PicDown")) button->SetPicDown(bitmap);
-    else if (p == QLatin1String("PicMove")) button->SetPicMove(bitmap);
-    else if (p == QLatin1String("PicDisabled")) button->SetPicDisabled(bitmap);
-    else if (p == QLatin1String("PicUp2")) button->SetPicUp2(bitmap);
+    if (p == QLatin1String("PicUp"))
+      button->SetPicUp(bitmap);
+    else if (p == QLatin1String("PicDown"))
+      button->SetPicDown(bitmap);
+    else if (p == QLatin1String("PicMove"))
+      button->SetPicMove(bitmap);
+    else if (p == QLatin1String("PicDisabled"))
+      button->SetPicDisabled(bitmap);
+    else if (p == QLatin1String("PicUp2"))
+      button->SetPicUp2(bitmap);
   }
 }
 
@@ -93,7 +104,7 @@ void TfmMain::ShowListModeControls() {
   // What a list mode shows before the mode machine takes over: the background, the emblem and
   // the category, side and top buttons; the picture buttons wait for a description page.
   static const char* const kPictureButtons[] = {"gtbFull",  "gtbPrevious", "gtbNext",
-                                               "gtbPapel", "gtbAlign",    "gtbHowTo"};
+                                                "gtbPapel", "gtbAlign",    "gtbHowTo"};
   for (const SkinnedControl& c : controls_) {
     auto* button = qobject_cast<TGButton*>(c.Widget);
     if (!button) continue;

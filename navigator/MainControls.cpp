@@ -19,20 +19,16 @@ using K = SkinnedControl::Kind;
 
 // Buttons with Tag 18 also carry a second up picture.
 const ControlDef kControls[] = {
-    {"pbMain", 0, K::PaintBox},     {"pbLogo", 0, K::PaintBox},
-    {"pbTela", 0, K::PaintBox},     {"pbAdv", 0, K::PaintBox},
-    {"lbDemos", 0, K::List},        {"PosBar", 2, K::PosBar},
-    {"gtbPrevious", 2, K::Button},  {"gtbNext", 2, K::Button},
-    {"gtbPapel", 2, K::Button},     {"gtbFull", 2, K::Button},
-    {"gtbMin", 2, K::Button},       {"gtbClose", 2, K::Button},
-    {"gtbMaga", 2, K::Button},      {"gtbInst", 2, K::Button},
-    {"gtbBack", 2, K::Button},      {"gtbOpts", 2, K::Button},
-    {"gtbVolUp", 2, K::Button},     {"gtbVolDo", 2, K::Button},
-    {"gtbHowTo", 2, K::Button},     {"gtbdx", 2, K::Button},
-    {"gtbAlign", 18, K::Button},    {"gtbMaster", 18, K::Button},
-    {"gtbMusic", 18, K::Button},    {"gtbjogos", 18, K::Button},
-    {"gtbApps", 18, K::Button},     {"gtbInter", 18, K::Button},
-    {"gtbSavers", 18, K::Button},   {"gtbUtils", 18, K::Button},
+    {"pbMain", 0, K::PaintBox},    {"pbLogo", 0, K::PaintBox},  {"pbTela", 0, K::PaintBox},
+    {"pbAdv", 0, K::PaintBox},     {"lbDemos", 0, K::List},     {"PosBar", 2, K::PosBar},
+    {"gtbPrevious", 2, K::Button}, {"gtbNext", 2, K::Button},   {"gtbPapel", 2, K::Button},
+    {"gtbFull", 2, K::Button},     {"gtbMin", 2, K::Button},    {"gtbClose", 2, K::Button},
+    {"gtbMaga", 2, K::Button},     {"gtbInst", 2, K::Button},   {"gtbBack", 2, K::Button},
+    {"gtbOpts", 2, K::Button},     {"gtbVolUp", 2, K::Button},  {"gtbVolDo", 2, K::Button},
+    {"gtbHowTo", 2, K::Button},    {"gtbdx", 2, K::Button},     {"gtbAlign", 18, K::Button},
+    {"gtbMaster", 18, K::Button},  {"gtbMusic", 18, K::Button}, {"gtbjogos", 18, K::Button},
+    {"gtbApps", 18, K::Button},    {"gtbInter", 18, K::Button}, {"gtbSavers", 18, K::Button},
+    {"gtbUtils", 18, K::Button},
 };
 
 }  // namespace

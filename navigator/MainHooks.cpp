@@ -2,7 +2,7 @@
 // wake-up by a second start, and the first show.
 
 #include <QApplication>
-#include <QCloseEvent>
+#include <QScreen>
 #include <QShowEvent>
 #include <exception>
 
@@ -20,7 +20,7 @@ void Guarded(F&& f) {
   } catch (const std::exception& e) {
     platform::MessageBoxRequest box;
     box.title = QStringLiteral("Quarx CD-ROM 9");
-    box.text = QString::fromLocal8Bit(e.what());
+    box.text = QString::fromUtf8(e.what());
     box.icon = platform::MsgIcon::Stop;
     platform::Dialogs().ShowMessage(box);
   } catch (...) {
@@ -39,6 +39,16 @@ void TfmMain::InstallHooks() {
                          else if (state == Qt::ApplicationInactive)
                            ApplicationDeactivated();
                        });
+  // A measured screen follows the system's display changes; a screen given on the command
+  // line is changed only by calling DisplayChanged.
+  if (options_.Environment.screenWidth <= 0) {
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+      screenHook_ =
+          connect(screen, &QScreen::geometryChanged, this, [this, screen](const QRect& g) {
+            Guarded([&] { DisplayChanged(screen->depth(), g.width(), g.height()); });
+          });
+    }
+  }
   frames_->SetRunning(true);
 }
 
@@ -46,6 +56,7 @@ void TfmMain::RemoveHooks() {
   if (!hooksInstalled_) return;
   hooksInstalled_ = false;
   disconnect(stateHook_);
+  disconnect(screenHook_);
   frames_->SetRunning(false);
 }
 
@@ -97,10 +108,4 @@ void TfmMain::showEvent(QShowEvent* event) {
   if (event->spontaneous()) return;
   // The opening of the list of category 0 starts here with the mode machine.
   Guarded([this] { ApplyVolumeLevel(); });
-}
-
-void TfmMain::closeEvent(QCloseEvent* event) { QWidget::closeEvent(event); }
-
-bool TfmMain::event(QEvent* event) {
-  return QWidget::event(event);
 }

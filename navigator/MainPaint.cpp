@@ -15,8 +15,9 @@ void TfmMain::PaintMain() {
   }
   canvas.Draw(0, 0, BackgroundBitmap);
   // What lies beyond the picture (a background smaller than pbMain) stays black.
-  const QRegion outside = QRegion(canvas.ClipRect()).subtracted(
-      QRegion(0, 0, BackgroundBitmap.Width(), BackgroundBitmap.Height()));
+  const QRegion outside =
+      QRegion(canvas.ClipRect())
+          .subtracted(QRegion(0, 0, BackgroundBitmap.Width(), BackgroundBitmap.Height()));
   for (const QRect& r : outside) canvas.Fill(r, Qt::black);
 }
 

@@ -6,7 +6,9 @@
 #include "platform/Drives.h"
 #include "platform/Fonts.h"
 
-TfmMain::~TfmMain() { FormDestroy(); }
+TfmMain::~TfmMain() {
+  FormDestroy();
+}
 
 void TfmMain::FormDestroy() {
   if (destroyed_) return;

@@ -4,12 +4,12 @@
 
 #include "common/Messages.h"
 #include "controls/PosBar.h"
+#include "controls/TotalPaintBox.h"
+#include "controls/Transbut.h"
 #include "formats/BMR.h"
 #include "formats/BPK.h"
 #include "formats/DemoFile.h"
 #include "navigator/Rounding.h"
-#include "controls/TotalPaintBox.h"
-#include "controls/Transbut.h"
 #include "navigator/SkinNames.h"
 #include "navigator/uMain.h"
 #include "navigator/uStatus.h"
@@ -21,7 +21,9 @@ const QString kFace = QStringLiteral("vkScr_01");
 const QString kTallLetters = QStringLiteral("ÀÇÔ");
 constexpr int kDesignFontHeightPx = 11;
 
-bool HighColour() { return Env().ColourDepth > 8; }
+bool HighColour() {
+  return Env().ColourDepth > 8;
+}
 
 }  // namespace
 
@@ -77,9 +79,14 @@ void TfmMain::LoadSkin() {
 void TfmMain::LoadControlSkin(const SkinnedControl& control) {
   SkinClass kind = SkinClass::GraphicButton;
   switch (control.ControlKind) {
-    case SkinnedControl::Kind::Button: kind = SkinClass::GraphicButton; break;
-    case SkinnedControl::Kind::PosBar: kind = SkinClass::PosBar; break;
-    default: return;
+    case SkinnedControl::Kind::Button:
+      kind = SkinClass::GraphicButton;
+      break;
+    case SkinnedControl::Kind::PosBar:
+      kind = SkinClass::PosBar;
+      break;
+    default:
+      return;
   }
   if (auto* bar = qobject_cast<TPosBar*>(control.Widget); bar && bar->Kind() == pkHorzSlider)
     kind = SkinClass::HorzSliderBar;
@@ -161,8 +168,7 @@ void TfmMain::PlaceControls() {
     // The background may be new while the place is not.
     if (auto* button = qobject_cast<TGButton*>(c.Widget)) button->UpdateBackground();
   }
-  if (auto* bar = qobject_cast<TPosBar*>(Control(QStringLiteral("PosBar"))))
-    bar->SetBGParent(main);
+  if (auto* bar = qobject_cast<TPosBar*>(Control(QStringLiteral("PosBar")))) bar->SetBGParent(main);
   main->Invalidate();
   if (auto* logo = qobject_cast<TTotalPaintBox*>(Control(QStringLiteral("pbLogo"))))
     logo->Invalidate();
@@ -218,7 +224,7 @@ void TfmMain::ApplyDisplayChange() {
     bmr.CloseContainer();
     // D6: the mode machine replays the entry of the current mode over the new layout.
     if (!isVisible()) show();
-    update();
+    for (QWidget* w : QApplication::topLevelWidgets()) w->update();
   } catch (...) {
     QApplication::restoreOverrideCursor();  // D7, also on failure
     throw;

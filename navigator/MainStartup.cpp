@@ -21,8 +21,9 @@ TfmMain::TfmMain(NavigatorOptions options, QWidget* parent)
   setObjectName(QStringLiteral("fmMain"));
   setWindowTitle(QStringLiteral("Quarx CD-ROM 9"));
   Catalogue = std::make_unique<DemoCatalogue>();
-  frames_ = std::make_unique<FrameLoop>([this](uint32_t e) { return RunFrame(e); },
-                                        options_.Clock ? *options_.Clock : platform::DefaultClock());
+  frames_ =
+      std::make_unique<FrameLoop>([this](uint32_t e) { return RunFrame(e); },
+                                  options_.Clock ? *options_.Clock : platform::DefaultClock());
   CreateControls();
   FormCreate();
 }
@@ -105,7 +106,7 @@ void TfmMain::FormCreate() {
     } catch (const std::exception& e) {
       platform::MessageBoxRequest box;
       box.title = QStringLiteral("Quarx CD-ROM 9");
-      box.text = QString::fromLocal8Bit(e.what());
+      box.text = QString::fromUtf8(e.what());
       box.icon = platform::MsgIcon::Stop;
       platform::Dialogs().ShowMessage(box);
     } catch (...) {
@@ -122,8 +123,8 @@ void TfmMain::RunLoadingSteps() {
   const Environment& env = Env();
   Step(QStringLiteral("Procurando por músicas"), 1);
   MusicList.clear();
-  for (const platform::FindEntry& e : platform::FindFiles(
-           env.ProgramDir + QStringLiteral("Resour\\waves\\Theme*.wav"), 0))
+  for (const platform::FindEntry& e :
+       platform::FindFiles(env.ProgramDir + QStringLiteral("Resour\\waves\\Theme*.wav"), 0))
     MusicList << env.ProgramDir + QStringLiteral("Resour\\waves\\") + e.name;
 
   Step(QStringLiteral("Armazenando posições"), 3);

@@ -3,7 +3,9 @@
 #include "controls/TotalPaintBox.h"
 #include "navigator/uMain.h"
 
-void TfmMain::SetVolumeLevel(int level) { Settings.VolumeLevel = ClampVolumeLevel(level); }
+void TfmMain::SetVolumeLevel(int level) {
+  Settings.VolumeLevel = ClampVolumeLevel(level);
+}
 
 void TfmMain::ApplyVolumeLevel() {
   ramp_.ClearAccumulator();
@@ -20,7 +22,8 @@ void TfmMain::ApplyVolumeLevel() {
   }
   // The digits are redrawn over the background (their drawing belongs to the mode machine).
   const LayoutRect& r = Layout.VolumeRegion;
-  if (TTotalPaintBox* main = pbMain()) main->Invalidate(QRect(r.Left, r.Top, r.Width(), r.Height()));
+  if (TTotalPaintBox* main = pbMain())
+    main->Invalidate(QRect(r.Left, r.Top, r.Width(), r.Height()));
 }
 
 void TfmMain::VolumeButtonDown(VolumeRamp::Direction direction) {
@@ -34,4 +37,6 @@ void TfmMain::VolumeButtonUp() {
   ApplyVolumeLevel();
 }
 
-void TfmMain::VolumeButtonLeave() { ramp_.Leave(); }
+void TfmMain::VolumeButtonLeave() {
+  ramp_.Leave();
+}

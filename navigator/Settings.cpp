@@ -24,7 +24,9 @@ std::optional<int> ReadInteger(const QSettings& store, const QString& name) {
   return n;
 }
 
-void GreetNewEdition(int screenWidth) { ShowAppMessage(38, QString::number(screenWidth)); }
+void GreetNewEdition(int screenWidth) {
+  ShowAppMessage(38, QString::number(screenWidth));
+}
 
 }  // namespace
 

@@ -8,12 +8,12 @@
 #include <QString>
 
 struct NavigatorSettings {
-  QString DemosRoot;        // empty until read; the caller falls back to the program's drive
-  bool MusicWanted = true;  // bit 0
-  bool HintsShown = true;   // bit 1
-  bool BeamEffect = true;   // bit 2
+  QString DemosRoot;            // empty until read; the caller falls back to the program's drive
+  bool MusicWanted = true;      // bit 0
+  bool HintsShown = true;       // bit 1
+  bool BeamEffect = true;       // bit 2
   bool AlignAlternate = false;  // gtbAlign shows its alternate picture: ragged text (bit 3 clear)
-  int VolumeLevel = 0;      // 0..99, or kVolumeUnset until the sound start-up replaces it
+  int VolumeLevel = 0;          // 0..99, or kVolumeUnset until the sound start-up replaces it
 
   // The stored word of the four preferences (bits 4 and above are always 0).
   int PreferenceWord() const;
@@ -38,8 +38,7 @@ void ReadSettings(NavigatorSettings& s, const QString& programDir, int screenWid
 
 // Writes back what differs from the store. The volume is written only when a wave device exists.
 // Errors end the writing silently.
-void WriteSettings(const NavigatorSettings& s, bool soundAvailable,
-                   const SettingsKeys& keys = {});
+void WriteSettings(const NavigatorSettings& s, bool soundAvailable, const SettingsKeys& keys = {});
 
 // "D:\" for a program in "D:\QUARX\": the default root of the demo folders.
 QString DriveRootOf(const QString& programDir);

@@ -26,9 +26,12 @@ int LevelFromWaveOutVolume(uint16_t left) {
 
 int VolumeRamp::Sign() const {
   switch (direction_) {
-    case Direction::Up: return 1;
-    case Direction::Down: return -1;
-    case Direction::None: break;
+    case Direction::Up:
+      return 1;
+    case Direction::Down:
+      return -1;
+    case Direction::None:
+      break;
   }
   return 0;
 }

@@ -32,8 +32,8 @@ uint32_t ProgramVersionLs() {
 
 TfmInfo::TfmInfo(double screenScale, bool usesDirectSound, QWidget* parent, uint32_t versionMs,
                  uint32_t versionLs)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint) {
+    : QDialog(parent,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint) {
   setObjectName(QStringLiteral("fmInfo"));
   setWindowTitle(QStringLiteral("Informações do navegador"));
   setFixedSize(kClientWidth, kClientHeight);
@@ -47,10 +47,11 @@ TfmInfo::TfmInfo(double screenScale, bool usesDirectSound, QWidget* parent, uint
   lbBuild_ = new QLabel(QStringLiteral("ZODarazavodo"), this);
   lbBuild_->setObjectName(QStringLiteral("lbBuild"));
   lbBuild_->move(8, 31);
-  lbDX_ = new QLabel(usesDirectSound
-                         ? QStringLiteral("Utilizando a biblioteca DirectSound")
-                         : QStringLiteral("DirectSound desabilitada; utilizando um mixer da API win32"),
-                     this);
+  lbDX_ =
+      new QLabel(usesDirectSound
+                     ? QStringLiteral("Utilizando a biblioteca DirectSound")
+                     : QStringLiteral("DirectSound desabilitada; utilizando um mixer da API win32"),
+                 this);
   lbDX_->setObjectName(QStringLiteral("lbDX"));
   lbDX_->move(8, 58);
   for (QLabel* l : {lbVersion_, lbBuild_, lbDX_}) l->adjustSize();
@@ -67,6 +68,12 @@ TfmInfo::TfmInfo(double screenScale, bool usesDirectSound, QWidget* parent, uint
   }
 }
 
-QString TfmInfo::VersionLabel() const { return lbVersion_->text(); }
-QString TfmInfo::BuildLabel() const { return lbBuild_->text(); }
-QString TfmInfo::SoundLabel() const { return lbDX_->text(); }
+QString TfmInfo::VersionLabel() const {
+  return lbVersion_->text();
+}
+QString TfmInfo::BuildLabel() const {
+  return lbBuild_->text();
+}
+QString TfmInfo::SoundLabel() const {
+  return lbDX_->text();
+}

@@ -36,9 +36,9 @@ class TTotalPaintBox;
 class QAction;
 
 struct NavigatorOptions {
-  EnvironmentOptions Environment;  // what the measurement is told about the machine
-  bool Windowed = false;           // a normal window of the screen size instead of full screen
-  SettingsKeys Keys;               // where the settings live
+  EnvironmentOptions Environment;    // what the measurement is told about the machine
+  bool Windowed = false;             // a normal window of the screen size instead of full screen
+  SettingsKeys Keys;                 // where the settings live
   platform::Clock* Clock = nullptr;  // the frame loop's clock (the default clock when null)
 
   // Observers for tests and tools: each progress step shown, and the intro window's creation.
@@ -56,9 +56,9 @@ struct SkinnedControl {
 };
 
 // Tag bits of the skin naming rule.
-constexpr int kTagSkinned = 2;      // takes part in skin loading
-constexpr int kTagNoHover = 8;      // no hover and no disabled picture
-constexpr int kTagSecondUp = 16;    // a second up picture ("u2")
+constexpr int kTagSkinned = 2;    // takes part in skin loading
+constexpr int kTagNoHover = 8;    // no hover and no disabled picture
+constexpr int kTagSecondUp = 16;  // a second up picture ("u2")
 
 // Which sound back-end plays the navigator's sounds.
 enum class SoundBackEnd { None, DirectSound, WaveMixer };
@@ -76,7 +76,7 @@ class TfmMain : public QWidget {
 
   // --- state the other parts of the window read ---
   NavigatorSettings Settings;
-  ::Layout Layout;                // regions and button places of the current screen
+  ::Layout Layout;                    // regions and button places of the current screen
   platform::Bitmap BackgroundBitmap;  // the design background, last frame of "gbttin.bpk"
   platform::Bitmap GradientBitmap;
   platform::Bitmap IndicatorBitmap;
@@ -145,8 +145,6 @@ class TfmMain : public QWidget {
   void showEvent(QShowEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-  bool event(QEvent* event) override;
 
  private:
   friend class TTotalPaintBox;
@@ -200,12 +198,14 @@ class TfmMain : public QWidget {
   std::vector<SkinnedControl> controls_;
   QImage backgroundImage_;
   // Skin pictures by container name, for the controls that keep none of their own.
-  std::map<QString, platform::Bitmap> skinPictures_;  // BackgroundBitmap as drawn (through its palette when indexed)
+  std::map<QString, platform::Bitmap>
+      skinPictures_;  // BackgroundBitmap as drawn (through its palette when indexed)
   std::unique_ptr<FrameLoop> frames_;
   QPointer<TfmStatus> status_;
   QPointer<TfmCeremony> intro_;
   VolumeRamp ramp_;
   QMetaObject::Connection stateHook_;
+  QMetaObject::Connection screenHook_;
   bool hooksInstalled_ = false;
   bool terminated_ = false;
   bool destroyed_ = false;

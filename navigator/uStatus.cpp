@@ -13,8 +13,8 @@ constexpr int kBottomGapPx = 40;
 }  // namespace
 
 TfmStatus::TfmStatus(const QRect& screen, double screenScale, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint) {
+    : QWidget(parent,
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setObjectName(QStringLiteral("fmStatus"));
   setWindowTitle(QStringLiteral("Quarx CD-ROM - Inicializando..."));
   setFixedSize(kClientWidth, kClientHeight);
@@ -46,5 +46,9 @@ void TfmStatus::Step(const QString& text, int percent) {
   emit Stepped(text, percent);
 }
 
-QString TfmStatus::Operation() const { return lbOperation_->text(); }
-int TfmStatus::Percent() const { return progressBar_->value(); }
+QString TfmStatus::Operation() const {
+  return lbOperation_->text();
+}
+int TfmStatus::Percent() const {
+  return progressBar_->value();
+}

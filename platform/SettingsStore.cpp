@@ -7,11 +7,10 @@ namespace platform {
 std::unique_ptr<QSettings> OpenUserKey(const QString& organisation, const QString& application,
                                        bool create) {
 #ifdef Q_OS_WIN
-  const bool exists =
-      QSettings(QStringLiteral("HKEY_CURRENT_USER\\Software\\") + organisation,
-                QSettings::NativeFormat)
-          .childGroups()
-          .contains(application, Qt::CaseInsensitive);
+  const bool exists = QSettings(QStringLiteral("HKEY_CURRENT_USER\\Software\\") + organisation,
+                                QSettings::NativeFormat)
+                          .childGroups()
+                          .contains(application, Qt::CaseInsensitive);
 #endif
   auto store = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                            organisation, application);

@@ -84,7 +84,8 @@ TEST(SkinNames, TagBitsChooseThePictures) {
   EXPECT_EQ(names(SkinClass::GraphicButton, "b", 2 | 8 | 16), (QStringList{"bu", "bd", "bu2"}));
   EXPECT_EQ(names(SkinClass::PosBar, "PosBar", 2),
             (QStringList{"PosBarUpUp", "PosBarUpDo", "PosBarDoUp", "PosBarDoDo", "PosBarSl"}));
-  EXPECT_EQ(names(SkinClass::HorzSliderBar, "S", 2), (QStringList{"SUpUp", "SDoUp", "SDoDo", "SSl"}));
+  EXPECT_EQ(names(SkinClass::HorzSliderBar, "S", 2),
+            (QStringList{"SUpUp", "SDoUp", "SDoDo", "SSl"}));
   EXPECT_EQ(names(SkinClass::TransButton, "t", 2).size(), 5);
 }
 

@@ -66,10 +66,10 @@ TEST_F(MainWindowTest, StartUpShowsItsStepsInOrderAndCoversTheScreenAt800) {
   ASSERT_FALSE(fm->Terminated());
   EXPECT_EQ(intros_, 1);
   // The loading steps of the start-up, in order, with the skin loading's own steps between.
-  const Steps expected = {{"Procurando por músicas", 1},  {"Armazenando posições", 3},
-                          {"Inicializando mixer", 5},     {"Procurando por dados na mídia", 10},
-                          {"Carregando imagens", 20},     {"Posicionando controles", 80},
-                          {"Construindo menus", 90},      {"Engatilhando eventos", 99}};
+  const Steps expected = {{"Procurando por músicas", 1}, {"Armazenando posições", 3},
+                          {"Inicializando mixer", 5},    {"Procurando por dados na mídia", 10},
+                          {"Carregando imagens", 20},    {"Posicionando controles", 80},
+                          {"Construindo menus", 90},     {"Engatilhando eventos", 99}};
   size_t at = 0;
   int lastSkinStep = 0;
   for (const auto& s : steps_) {
@@ -98,7 +98,8 @@ TEST_F(MainWindowTest, StartUpShowsItsStepsInOrderAndCoversTheScreenAt800) {
   EXPECT_GT(fm->Catalogue->Counts[0] + fm->Catalogue->Counts[1], 0);
   // The progress and intro windows are gone once the window is up.
   for (QWidget* w : QApplication::topLevelWidgets())
-    EXPECT_FALSE(w->isVisible() && (w->objectName() == "fmStatus" || w->objectName() == "fmCeremony"))
+    EXPECT_FALSE(w->isVisible() &&
+                 (w->objectName() == "fmStatus" || w->objectName() == "fmCeremony"))
         << w->objectName().toStdString();
   EXPECT_TRUE(fm->Frames().Running());
 
@@ -114,9 +115,9 @@ TEST_F(MainWindowTest, StartUpShowsItsStepsInOrderAndCoversTheScreenAt800) {
     EXPECT_EQ((c.Tag & 16) != 0, !b->PicUp2().IsEmpty()) << c.Name.toStdString();
     EXPECT_EQ(b->size(), QSize(b->PicUp().Width(), b->PicUp().Height()));
     EXPECT_EQ(b->pos(), QPoint(fm->Layout.ButtonPos(c.Name).X, fm->Layout.ButtonPos(c.Name).Y));
-    const bool picture = QStringList{"gtbFull", "gtbPrevious", "gtbNext", "gtbPapel", "gtbAlign",
-                                     "gtbHowTo"}
-                             .contains(c.Name);
+    const bool picture =
+        QStringList{"gtbFull", "gtbPrevious", "gtbNext", "gtbPapel", "gtbAlign", "gtbHowTo"}
+            .contains(c.Name);
     EXPECT_EQ(b->isVisible(), !picture) << c.Name.toStdString();
   }
   EXPECT_EQ(buttons, 22);
@@ -270,6 +271,60 @@ TEST_F(MainWindowTest, HeldVolumeButtonRampsThroughTheFrameLoopThenItSleeps) {
   fm->VolumeButtonDown(VolumeRamp::Direction::Up);
   fm->VolumeButtonUp();
   EXPECT_EQ(fm->VolumeLevel(), 99);
+}
+
+}  // namespace
+
+namespace {
+
+// A disc like the sample one whose 800 x 600 true-colour skin folder lacks "gbttin.bpk" or
+// holds the given bytes under that name; everything else is linked to the sample disc.
+QString DiscWithBackground(const QTemporaryDir& dir, const QString& disc,
+                           const QByteArray* gbttin) {
+  const QString root = dir.path();
+  QDir().mkpath(root + "/QUARX/Resour/G8/AnyPal");
+  QFile::link(disc + "/SHAREDIR", root + "/SHAREDIR");
+  const QDir resour(disc + "/QUARX/Resour");
+  for (const QString& name : resour.entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+    if (name != "G8") QFile::link(resour.filePath(name), root + "/QUARX/Resour/" + name);
+  const QDir skin(disc + "/QUARX/Resour/G8/AnyPal");
+  for (const QString& name : skin.entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+    if (name.compare("gbttin.bpk", Qt::CaseInsensitive) != 0)
+      QFile::link(skin.filePath(name), root + "/QUARX/Resour/G8/AnyPal/" + name);
+  if (gbttin) testsupport::WriteFile(root + "/QUARX/Resour/G8/AnyPal/gbttin.bpk", *gbttin);
+  return root;
+}
+
+TEST_F(MainWindowTest, UnusableBackgroundIsReportedAndStartUpGoesOn) {
+  QTemporaryDir dir;
+  const QByteArray junk(64, '\x07');
+  const QString root = DiscWithBackground(dir, disc_, &junk);
+  auto fm = Start("800x600x32", root);
+  ASSERT_FALSE(fm->Terminated());
+  const auto messages = dialogs_->Messages();
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages.back().code, 20);
+  EXPECT_TRUE(messages.back().argument.endsWith("Resour\\G8\\AnyPal\\gbttin.bpk"));
+  EXPECT_TRUE(fm->BackgroundBitmap.IsEmpty());
+  EXPECT_EQ(steps_.back(), (std::pair<QString, int>("Engatilhando eventos", 99)));
+  EXPECT_TRUE(fm->isVisible());
+}
+
+TEST_F(MainWindowTest, FailedStartUpStillClearsTheIntroAndProgressWindows) {
+  QTemporaryDir dir;
+  const QString root = DiscWithBackground(dir, disc_, nullptr);  // no background at all
+  auto fm = Start("800x600x32", root);
+  // The open error ends the loading after the layout began; the error is reported...
+  const auto messages = dialogs_->Messages();
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages.back().icon, platform::MsgIcon::Stop);
+  EXPECT_NE(steps_.back().second, 99);
+  // ...and nothing of the start-up stays on screen but the main window.
+  EXPECT_TRUE(fm->isVisible());
+  for (QWidget* w : QApplication::topLevelWidgets())
+    EXPECT_FALSE(w->isVisible() && w != fm.get() && !w->inherits("QMenu"))
+        << w->objectName().toStdString();
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace
