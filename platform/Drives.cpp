@@ -154,7 +154,7 @@ int DriveMap::ApplySettingsFile(const QString& iniPath, QStringList* rejected) {
   settings.beginGroup(QStringLiteral("Drives"));
   int applied = 0;
   for (const QString& key : settings.childKeys()) {
-    // An unquoted value with a comma reads as a list: join it back into the spec.
+    // An unquoted value with a comma reads as a list: join it back into one value.
     const QVariant value = settings.value(key);
     const QString dir = value.typeId() == QMetaType::QStringList
                             ? value.toStringList().join(QLatin1Char(','))
