@@ -6,8 +6,13 @@
 
 bool FieldReader::Fetch(qint64 count) {
   if (InBlock(count)) return true;
-  if (count > Remaining()) return false;
-  const qint64 want = std::min(std::max(count, kBlockBytes), Remaining());
+  // A block-sized read needs no size check (a short read shows the end); larger ones are
+  // checked first so that a hostile length never allocates more than the file holds.
+  qint64 want = kBlockBytes;
+  if (count > kBlockBytes) {
+    if (count > Remaining()) return false;
+    want = count;
+  }
   if (device_.pos() != pos_ && !device_.seek(pos_)) return false;
   block_.resize(qsizetype(want));
   const qint64 got = device_.read(block_.data(), want);
