@@ -45,6 +45,19 @@ inline void PutSample(uint8_t*& out, int bits, int sample) {
   }
 }
 
+// Applies the channel volumes and writes one frame in the stream's layout (mono takes the mean).
+inline void PutFrame(uint8_t*& out, int bits, int channels, int left, int right,
+                     uint32_t volumeLeft, uint32_t volumeRight) {
+  left = Scale(left, volumeLeft);
+  right = Scale(right, volumeRight);
+  if (channels == 2) {
+    PutSample(out, bits, left);
+    PutSample(out, bits, right);
+  } else {
+    PutSample(out, bits, (left + right) / 2);
+  }
+}
+
 }  // namespace
 
 int WaveOutDeviceCount() {
@@ -316,14 +329,7 @@ void WaveOut::Render(uint8_t* out, size_t bytes) {
           left = int16_t(uint16_t(p[0] | (p[1] << 8)));
           right = stereo ? int16_t(uint16_t(p[2] | (p[3] << 8))) : left;
         }
-        left = Scale(left, volumeLeft);
-        right = Scale(right, volumeRight);
-        if (outChannels == 2) {
-          PutSample(out, outBits, left);
-          PutSample(out, outBits, right);
-        } else {
-          PutSample(out, outBits, (left + right) / 2);
-        }
+        PutFrame(out, outBits, outChannels, left, right, volumeLeft, volumeRight);
       }
       i += n;
       offset_ += uint32_t(n) * frameBytes;
@@ -350,14 +356,7 @@ void WaveOut::Render(uint8_t* out, size_t bytes) {
         left += static_cast<int>(((nextLeft - left) * frac) >> 16);
         right += static_cast<int>(((nextRight - right) * frac) >> 16);
       }
-      left = Scale(left, volumeLeft);
-      right = Scale(right, volumeRight);
-      if (outChannels == 2) {
-        PutSample(out, outBits, left);
-        PutSample(out, outBits, right);
-      } else {
-        PutSample(out, outBits, (left + right) / 2);
-      }
+      PutFrame(out, outBits, outChannels, left, right, volumeLeft, volumeRight);
       phase_ += step_;
       while (phase_ >= kOne && current_) {
         phase_ -= kOne;
