@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "navigator/uMain.h"
+#include "platform/Timer.h"
 #include "platform/Dialogs.h"
 
 namespace {
@@ -68,13 +69,14 @@ void TfmMain::ApplicationActivated() {
       // Every window repaints with the palette realised again.
       for (QWidget* w : QApplication::topLevelWidgets()) w->update();
     }
-    // The sound resumes here once a back-end plays it.
+    TurnWaveTimer();
   });
 }
 
 void TfmMain::ApplicationDeactivated() {
   if (QWidget* focus = focusWidget()) focus->clearFocus();
-  // The sound is silenced here once a back-end plays it.
+  SilenceSound();
+  TurnWave->SetEnabled(false);
 }
 
 void TfmMain::RestoreFromWake() {

@@ -1,10 +1,13 @@
 // The shutdown order of the main window.
 
+#include "audio/SoundModule.h"
+#include "audio/WaveMix.h"
 #include "formats/BPK.h"
 #include "formats/DemoFile.h"
 #include "navigator/uMain.h"
 #include "platform/Drives.h"
 #include "platform/Fonts.h"
+#include "platform/Timer.h"
 
 TfmMain::~TfmMain() {
   FormDestroy();
@@ -17,7 +20,7 @@ void TfmMain::FormDestroy() {
     if (const auto host = platform::Drives().ToHost(FontFile())) platform::RemoveFontFile(*host);
     FontAdded = false;
   }
-  // The mixer's waves and the players are freed here once a back-end exists.
+  ReleaseSound();
   MusicList.clear();
   RemoveHooks();
   AdvList.clear();

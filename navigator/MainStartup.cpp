@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <exception>
 
+#include "audio/SoundModule.h"
+#include "audio/WaveMix.h"
 #include "common/AudioEnvironment.h"
 #include "common/Messages.h"
 #include "formats/BMR.h"
@@ -15,12 +17,15 @@
 #include "platform/Dialogs.h"
 #include "platform/Drives.h"
 #include "platform/Fonts.h"
+#include "platform/Timer.h"
 
 TfmMain::TfmMain(NavigatorOptions options, QWidget* parent)
     : QWidget(parent, Qt::Window), options_(std::move(options)) {
   setObjectName(QStringLiteral("fmMain"));
   setWindowTitle(QStringLiteral("Quarx CD-ROM 9"));
   Catalogue = std::make_unique<DemoCatalogue>();
+  TurnWave = std::make_unique<platform::Timer>(2000, options_.Clock);
+  TurnWave->OnTimer = [this] { TurnWaveTimer(); };
   frames_ =
       std::make_unique<FrameLoop>([this](uint32_t e) { return RunFrame(e); },
                                   options_.Clock ? *options_.Clock : platform::DefaultClock());
@@ -160,43 +165,13 @@ void TfmMain::RunLoadingSteps() {
   ShowListModeControls();
 
   Step(QStringLiteral("Engatilhando eventos"), 99);
-  // The music starts here once a sound back-end plays it.
-  if (env.SoundAvailable && !MusicList.isEmpty() && Sound == SoundBackEnd::WaveMixer)
+  // The music itself starts here once its player is wired; a mixer that cannot play yet
+  // remembers that it should.
+  if (env.SoundAvailable && !MusicList.isEmpty() && Mixer && !Mixer->Activated())
     MusicStartPending = true;
 
   AdvList.clear();
   AdvMovie = std::make_unique<TBPKMovie>(/*directFromFile=*/true);
   frames_->ResetTime();
   InstallHooks();
-}
-
-void TfmMain::InitSound() {
-  const Environment& env = Env();
-  if (Sound == SoundBackEnd::None) {
-    // No back-end plays yet: the stored level stays as read, and a machine without sound
-    // shows the effects switch off.
-    if (!env.SoundAvailable) {
-      SetAlternatePicture(QStringLiteral("gtbMaster"), true);
-      if (QWidget* master = Control(QStringLiteral("gtbMaster"))) master->setEnabled(false);
-    }
-    return;
-  }
-  if (Sound == SoundBackEnd::DirectSound) {
-    if (!env.SoundAvailable) {
-      SetAlternatePicture(QStringLiteral("gtbMaster"), true);
-      if (QWidget* master = Control(QStringLiteral("gtbMaster"))) master->setEnabled(false);
-    } else if (Settings.VolumeLevel == kVolumeUnset) {
-      SetVolumeLevel(99);
-    }
-    return;
-  }
-  if (env.VolumeControlAvailable && Sound == SoundBackEnd::WaveMixer) {
-    // The device's own level is read by the mixer once it exists.
-    return;
-  }
-  SetVolumeLevel(0);
-  if (!env.SoundAvailable) {
-    SetAlternatePicture(QStringLiteral("gtbMaster"), true);
-    if (QWidget* master = Control(QStringLiteral("gtbMaster"))) master->setEnabled(false);
-  }
 }

@@ -9,17 +9,9 @@ void TfmMain::SetVolumeLevel(int level) {
 
 void TfmMain::ApplyVolumeLevel() {
   ramp_.ClearAccumulator();
-  const Environment& env = Env();
-  if (Sound == SoundBackEnd::DirectSound) {
-    appliedVolume_ = DirectSoundVolumeCentibels(Settings.VolumeLevel);
-  } else if (env.VolumeControlAvailable && Sound == SoundBackEnd::WaveMixer) {
-    appliedVolume_ = WaveOutVolume(Settings.VolumeLevel);
-  } else if (Sound != SoundBackEnd::None) {
-    for (const char* name : {"gtbVolUp", "gtbVolDo"})
-      if (QWidget* b = Control(QString::fromLatin1(name))) b->setEnabled(false);
-    if (QWidget* up = Control(QStringLiteral("gtbVolUp")))
-      up->setToolTip(QStringLiteral("O dispositivo wave não suporta alterações de volume."));
-  }
+  // A level still unset (no back-end could start) would silence the device's own setting,
+  // which the retry reads back; it waits for a real level instead.
+  if (Settings.VolumeLevel != kVolumeUnset) SendVolumeToBackEnd();
   // The digits are redrawn over the background (their drawing belongs to the mode machine).
   const LayoutRect& r = Layout.VolumeRegion;
   if (TTotalPaintBox* main = pbMain())

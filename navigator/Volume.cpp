@@ -24,6 +24,10 @@ int LevelFromWaveOutVolume(uint16_t left) {
   return static_cast<int>(left * 0.0015105740181268882);
 }
 
+int LevelFromWaveOutVolumeRounded(uint16_t left) {
+  return RoundHalfEven(left * 0.0015105740181268882);
+}
+
 int VolumeRamp::Sign() const {
   switch (direction_) {
     case Direction::Up:

@@ -20,6 +20,9 @@ uint16_t WaveOutVolume(int level);
 // The level a first run takes from the wave device's left-channel volume (0..65535): the volume
 // divided by 662 without its fraction, so full scale gives 98.
 int LevelFromWaveOutVolume(uint16_t left);
+// The level taken again when a blocked device comes back: the same quotient rounded to the
+// nearest level (ties to even), so full scale gives 99.
+int LevelFromWaveOutVolumeRounded(uint16_t left);
 
 // Holding a volume button: one step at once, the next after 350 ms, then every 60 ms; a short
 // click therefore moves the level by exactly one (the release adds the step).

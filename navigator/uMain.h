@@ -10,6 +10,7 @@
 //   MainControls.cpp  the child controls, their names and skin tags, the popup menu
 //   MainHooks.cpp     activation, deactivation, the frame loop, the wake-up of a second start
 //   MainVolume.cpp    the volume level and the ramp of the volume buttons
+//   MainSound.cpp     the sound back-end: start, effects, silence, retry, release
 //   MainShutdown.cpp  the shutdown order
 
 #include <QMenu>
@@ -33,7 +34,13 @@ class TBPKMovie;
 class TfmStatus;
 class TfmCeremony;
 class TTotalPaintBox;
+class TMyDxSound;
+class TWaveMix;
+struct TMixWave;
 class QAction;
+namespace platform {
+class Timer;
+}
 
 struct NavigatorOptions {
   EnvironmentOptions Environment;    // what the measurement is told about the machine
@@ -60,8 +67,8 @@ constexpr int kTagSkinned = 2;    // takes part in skin loading
 constexpr int kTagNoHover = 8;    // no hover and no disabled picture
 constexpr int kTagSecondUp = 16;  // a second up picture ("u2")
 
-// Which sound back-end plays the navigator's sounds.
-enum class SoundBackEnd { None, DirectSound, WaveMixer };
+// The sound effects the window keeps loaded (player channels and mixer slots 0..12).
+constexpr int kEffectCount = 13;
 
 class TfmMain : public QWidget {
   Q_OBJECT
@@ -94,8 +101,8 @@ class TfmMain : public QWidget {
   std::array<int, 12> SelectedEntry{};
   bool BeamRestart = false;
   bool FontAdded = false;
-  SoundBackEnd Sound = SoundBackEnd::None;
   bool DeviceRetrying = false;
+  bool SavedMasterOff = false;  // the effects switch was off when the device was found blocked
   bool MusicStartPending = false;
 
   // --- the controls ---
@@ -138,6 +145,15 @@ class TfmMain : public QWidget {
   // What the back-end was last told: centibels for the buffer player, 0..65535 for the mixer.
   int AppliedVolume() const { return appliedVolume_; }
 
+  // --- sound output (MainSound.cpp) ---
+  std::unique_ptr<TMyDxSound> SoundPlayer;     // the buffer player, or none
+  std::unique_ptr<TWaveMix> Mixer;             // exists only when there is no player
+  std::array<TMixWave*, 16> WaveSlots{};       // mixer waves: 0..12 effects, 15 the music
+  std::unique_ptr<platform::Timer> TurnWave;   // retries a blocked device every 2000 ms
+  // The device-retry step; every activation of the program also runs it once.
+  void TurnWaveTimer();
+  QString EffectFile(int index) const;
+
   // The area the navigator treats as its screen, in global coordinates.
   QRect ScreenArea() const;
 
@@ -155,7 +171,6 @@ class TfmMain : public QWidget {
   void FinishStartup();
   void Step(const QString& text, int percent);
   bool PassesEnvironmentGate();
-  void InitSound();
   QString FontFile() const;
   void LoadDemoCatalogue();
 
@@ -193,6 +208,20 @@ class TfmMain : public QWidget {
 
   // MainShutdown.cpp
   void FormDestroy();
+
+  // MainSound.cpp
+  void InitSound();         // start-up: the back-end, then the level it implies
+  bool InitialiseSound();   // false when no back-end can play now
+  void LoadEffects();
+  void FreeMixerWaves();
+  void ShowMasterUnavailable();
+  int DeviceVolumeLevel(bool rounded) const;
+  void SilenceSound();
+  void DeviceRegained();
+  void FinishDeviceRetry();
+  void DeviceBlocked();
+  void ReleaseSound();
+  void SendVolumeToBackEnd();
 
   NavigatorOptions options_;
   std::vector<SkinnedControl> controls_;

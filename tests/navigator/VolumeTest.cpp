@@ -17,6 +17,10 @@ TEST(VolumeLevel, ConversionsToTheBackEnds) {
   EXPECT_EQ(LevelFromWaveOutVolume(65535), 98);
   EXPECT_EQ(LevelFromWaveOutVolume(661), 0);
   EXPECT_EQ(LevelFromWaveOutVolume(662), 1);
+  // A device given back is read with rounding: full scale is the top level again.
+  EXPECT_EQ(LevelFromWaveOutVolumeRounded(65535), 99);
+  EXPECT_EQ(LevelFromWaveOutVolumeRounded(332), 1);
+  EXPECT_EQ(LevelFromWaveOutVolumeRounded(330), 0);
 }
 
 TEST(Rounding, HalvesGoToEven) {

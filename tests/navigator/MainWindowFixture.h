@@ -1,0 +1,59 @@
+#pragma once
+
+// The navigator's main window on the sample disc, offscreen, with a settings store, dialogs and
+// a clock of its own.
+
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "navigator/Ceremony.h"
+#include "navigator/uMain.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Drives.h"
+#include "support/TestSupport.h"
+
+using Steps = std::vector<std::pair<QString, int>>;
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    disc_ = testsupport::SampleDisc();
+    if (!QFileInfo(disc_ + "/QUARX/Resour").isDir()) GTEST_SKIP() << "no sample disc";
+    QStandardPaths::setTestModeEnabled(true);
+    ASSERT_TRUE(store_.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store_.path());
+  }
+
+  std::unique_ptr<TfmMain> Start(const QString& screen, const QString& discRoot = {}) {
+    const QString root = discRoot.isEmpty() ? disc_ : discRoot;
+    platform::Drives() = platform::DriveMap::Default(root);
+    NavigatorOptions options;
+    options.Environment.programDirHost = root + "/QUARX";
+    EXPECT_TRUE(ParseScreenSpec(screen, options.Environment));
+    options.Windowed = true;
+    options.Clock = &clock_;
+    options.OnProgress = [this](const QString& text, int percent) {
+      steps_.emplace_back(text, percent);
+    };
+    options.OnIntroCreated = [this](TfmCeremony*) { ++intros_; };
+    return std::make_unique<TfmMain>(options);
+  }
+
+  std::vector<int> MessageCodes() {
+    std::vector<int> codes;
+    for (const auto& m : dialogs_->Messages()) codes.push_back(m.code);
+    return codes;
+  }
+
+  QString disc_;
+  QTemporaryDir store_;
+  platform::ScopedScriptedDialogs dialogs_;
+  platform::ManualClock clock_{5000};
+  Steps steps_;
+  int intros_ = 0;
+};
