@@ -4,6 +4,7 @@
 #include "audio/WaveMix.h"
 #include "formats/BPK.h"
 #include "formats/DemoFile.h"
+#include "navigator/BackgroundDecode.h"
 #include "navigator/uMain.h"
 #include "platform/Drives.h"
 #include "platform/Fonts.h"

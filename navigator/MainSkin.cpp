@@ -7,8 +7,8 @@
 #include "controls/TotalPaintBox.h"
 #include "controls/Transbut.h"
 #include "formats/BMR.h"
-#include "formats/BPK.h"
 #include "formats/DemoFile.h"
+#include "navigator/BackgroundDecode.h"
 #include "navigator/Rounding.h"
 #include "navigator/SkinNames.h"
 #include "navigator/uMain.h"
@@ -102,26 +102,15 @@ void TfmMain::LoadControlSkin(const SkinnedControl& control) {
 
 void TfmMain::LoadBackground() {
   const QString path = Env().SkinDir + QStringLiteral("gbttin.bpk");
-  TBPKMovie movie(/*directFromFile=*/false);
+  DecodedBackground decoded = backgroundPrefetch_->Take(path, Env().ColourDepth);
   // A missing file throws the file layer's open error to the caller.
-  if (!movie.Open(path)) {
-    ShowAppMessage(20, path);
-    return;
-  }
-  const int last = movie.Header.FrameCount - 1;
-  platform::Bitmap frame;
-  bool ok = last >= 0;
-  if (ok) {
-    movie.SeekFrame(last);
-    ok = movie.ReadFrame(frame, Env().ColourDepth);
-  }
-  movie.CloseMovie();
-  if (!ok) {
+  if (decoded.Error) std::rethrow_exception(decoded.Error);
+  if (!decoded.Usable) {
     // A header without a readable last frame is as unusable as a wrong version.
     ShowAppMessage(20, path);
     return;
   }
-  BackgroundBitmap = std::move(frame);
+  BackgroundBitmap = std::move(decoded.Frame);
 }
 
 void TfmMain::LayoutControls() {
@@ -208,6 +197,7 @@ void TfmMain::ApplyDisplayChange() {
   options_.Environment.screenHeight = pendingHeight_;
   options_.Environment.colourDepth = pendingDepth_;
   MeasureEnvironment(options_.Environment);
+  backgroundPrefetch_->Start(env.SkinDir + QStringLiteral("gbttin.bpk"), env.ColourDepth);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   try {
     PlaceWindow();

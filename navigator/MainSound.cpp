@@ -19,8 +19,8 @@ namespace {
 
 // Index = the player's channel; the mixer keeps the same index in WaveSlots.
 constexpr const char* kEffectNames[kEffectCount] = {
-    "MiniBts", "Details", "GetBack", "fnext", "fback", "CapOpen", "panelin",
-    "panelout", "1gen", "2gen", "3gen", "4gen", "5gen"};
+    "MiniBts",  "Details", "GetBack", "fnext", "fback", "CapOpen", "panelin",
+    "panelout", "1gen",    "2gen",    "3gen",  "4gen",  "5gen"};
 
 }  // namespace
 

@@ -11,6 +11,7 @@
 #include "formats/BMR.h"
 #include "formats/BPK.h"
 #include "formats/DemoFile.h"
+#include "navigator/BackgroundDecode.h"
 #include "navigator/Ceremony.h"
 #include "navigator/uMain.h"
 #include "navigator/uStatus.h"
@@ -24,6 +25,7 @@ TfmMain::TfmMain(NavigatorOptions options, QWidget* parent)
   setObjectName(QStringLiteral("fmMain"));
   setWindowTitle(QStringLiteral("Quarx CD-ROM 9"));
   Catalogue = std::make_unique<DemoCatalogue>();
+  backgroundPrefetch_ = std::make_unique<BackgroundPrefetch>();
   TurnWave = std::make_unique<platform::Timer>(2000, options_.Clock);
   TurnWave->OnTimer = [this] { TurnWaveTimer(); };
   frames_ =
@@ -57,6 +59,9 @@ void TfmMain::FormCreate() {
   // The wake-up of a second start reaches RestoreFromWake through the program entry's
   // single-instance guard; the hand cursors are Qt's own shapes.
   MeasureEnvironment(options_.Environment);
+  // The background decodes while everything else loads (the layout takes it).
+  if (EnvironmentAcceptable(Env().ColourDepth, Env().ScreenWidth, Env().ScreenHeight))
+    backgroundPrefetch_->Start(Env().SkinDir + QStringLiteral("gbttin.bpk"), Env().ColourDepth);
   MeasureAudioEnvironment(Env());
   ReadSettings(Settings, Env().ProgramDir, Env().ScreenWidth, options_.Keys);
   if (Settings.DemosRoot.isEmpty()) Settings.DemosRoot = DriveRootOf(Env().ProgramDir);

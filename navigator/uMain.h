@@ -31,6 +31,7 @@
 
 struct DemoCatalogue;
 class TBPKMovie;
+class BackgroundPrefetch;
 class TfmStatus;
 class TfmCeremony;
 class TTotalPaintBox;
@@ -146,10 +147,10 @@ class TfmMain : public QWidget {
   int AppliedVolume() const { return appliedVolume_; }
 
   // --- sound output (MainSound.cpp) ---
-  std::unique_ptr<TMyDxSound> SoundPlayer;     // the buffer player, or none
-  std::unique_ptr<TWaveMix> Mixer;             // exists only when there is no player
-  std::array<TMixWave*, 16> WaveSlots{};       // mixer waves: 0..12 effects, 15 the music
-  std::unique_ptr<platform::Timer> TurnWave;   // retries a blocked device every 2000 ms
+  std::unique_ptr<TMyDxSound> SoundPlayer;    // the buffer player, or none
+  std::unique_ptr<TWaveMix> Mixer;            // exists only when there is no player
+  std::array<TMixWave*, 16> WaveSlots{};      // mixer waves: 0..12 effects, 15 the music
+  std::unique_ptr<platform::Timer> TurnWave;  // retries a blocked device every 2000 ms
   // The device-retry step; every activation of the program also runs it once.
   void TurnWaveTimer();
   QString EffectFile(int index) const;
@@ -210,8 +211,8 @@ class TfmMain : public QWidget {
   void FormDestroy();
 
   // MainSound.cpp
-  void InitSound();         // start-up: the back-end, then the level it implies
-  bool InitialiseSound();   // false when no back-end can play now
+  void InitSound();        // start-up: the back-end, then the level it implies
+  bool InitialiseSound();  // false when no back-end can play now
   void LoadEffects();
   void FreeMixerWaves();
   void ShowMasterUnavailable();
@@ -230,6 +231,7 @@ class TfmMain : public QWidget {
   std::map<QString, platform::Bitmap>
       skinPictures_;  // BackgroundBitmap as drawn (through its palette when indexed)
   std::unique_ptr<FrameLoop> frames_;
+  std::unique_ptr<BackgroundPrefetch> backgroundPrefetch_;
   QPointer<TfmStatus> status_;
   QPointer<TfmCeremony> intro_;
   VolumeRamp ramp_;

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "MainWindowFixture.h"
 #include "controls/TotalPaintBox.h"
 #include "controls/Transbut.h"
 #include "formats/DemoFile.h"
@@ -15,7 +16,6 @@
 #include "navigator/uMain.h"
 #include "platform/Dialogs.h"
 #include "platform/Drives.h"
-#include "MainWindowFixture.h"
 #include "support/TestSupport.h"
 
 namespace {

@@ -1,0 +1,69 @@
+// The design background decoded on a worker thread while the window loads.
+
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QImage>
+#include <memory>
+
+#include "navigator/BackgroundDecode.h"
+#include "platform/Drives.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+class BackgroundDecodeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const QString disc = testsupport::SampleDisc();
+    if (!QFileInfo(disc + "/QUARX/Resour").isDir()) GTEST_SKIP() << "no sample disc";
+    platform::Drives() = platform::DriveMap::Default(disc);
+  }
+  const QString trueColour_ = "D:\\QUARX\\Resour\\G8\\AnyPal\\gbttin.bpk";
+  const QString palette_ = "D:\\QUARX\\Resour\\G8\\WinPal\\gbttin.bpk";
+};
+
+TEST_F(BackgroundDecodeTest, PrefetchedFrameIsTheLastOneAndOnlyServesTheSameFileAndDepth) {
+  const DecodedBackground direct = DecodeLastFrame(trueColour_, 32);
+  ASSERT_TRUE(direct.Usable);
+  EXPECT_EQ(direct.Frame.Width(), 800);
+
+  BackgroundPrefetch prefetch;
+  prefetch.Start(trueColour_, 32);
+  EXPECT_TRUE(prefetch.Pending());
+  const DecodedBackground taken = prefetch.Take(trueColour_, 32);
+  EXPECT_FALSE(prefetch.Pending());
+  ASSERT_TRUE(taken.Usable);
+  EXPECT_EQ(taken.Frame.ToRgb32(), direct.Frame.ToRgb32());
+
+  // A display change between start and take: the prefetched picture is for the old display.
+  prefetch.Start(palette_, 8);
+  const DecodedBackground other = prefetch.Take(trueColour_, 32);
+  ASSERT_TRUE(other.Usable);
+  EXPECT_EQ(other.Frame.ToRgb32(), direct.Frame.ToRgb32());
+  // Nothing prefetched: decoded on the spot.
+  EXPECT_EQ(prefetch.Take(palette_, 8).Frame.Width(), 800);
+}
+
+TEST_F(BackgroundDecodeTest, OpenErrorsComeBackToTheTakerAndDamageIsUnusable) {
+  BackgroundPrefetch prefetch;
+  prefetch.Start("D:\\QUARX\\Resour\\G8\\AnyPal\\nothere.bpk", 32);
+  const DecodedBackground missing = prefetch.Take("D:\\QUARX\\Resour\\G8\\AnyPal\\nothere.bpk", 32);
+  EXPECT_FALSE(missing.Usable);
+  ASSERT_TRUE(missing.Error);
+  EXPECT_ANY_THROW(std::rethrow_exception(missing.Error));
+
+  // Not an animation at all: no error to raise, just nothing usable.
+  const DecodedBackground notBpk =
+      DecodeLastFrame("D:\\QUARX\\Resour\\G8\\AnyPal\\controls.bmr", 32);
+  EXPECT_FALSE(notBpk.Usable);
+  EXPECT_FALSE(notBpk.Error);
+  EXPECT_TRUE(notBpk.Frame.IsEmpty());
+
+  // A prefetch still running when its owner goes is waited for, not left to a dead owner.
+  auto owner = std::make_unique<BackgroundPrefetch>();
+  owner->Start(trueColour_, 32);
+  owner.reset();
+}
+
+}  // namespace
