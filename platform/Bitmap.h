@@ -22,6 +22,11 @@ class Bitmap {
   // At displayDepth <= 8 an 8-bit (or 4/1-bit) picture stays indexed with its own palette;
   // otherwise, or for deeper pictures, it becomes RGB32. Nothing on malformed input.
   [[nodiscard]] static std::optional<Bitmap> FromBmp(const QByteArray& bytes, int displayDepth);
+  // The direct reader behind FromBmp for the kinds the disc uses (uncompressed 8, 24 and 32-bit
+  // pictures with a 40-byte info header, whole and consistent); its result equals Qt's for the
+  // same file. Nothing for any other file, which FromBmp then hands to Qt.
+  [[nodiscard]] static std::optional<Bitmap> FromPlainBmp(const QByteArray& bytes,
+                                                          int displayDepth);
 
   // A blank true-colour bitmap (black).
   static Bitmap Blank(int width, int height);
