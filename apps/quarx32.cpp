@@ -10,6 +10,7 @@
 #include "common/Environment.h"
 #include "navigator/uMain.h"
 #include "platform/SingleInstance.h"
+#include "platform/TerminationSignals.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
   if (const int code = HandleCommandLine(line, ProgramKind::Navigator, "quarx32"); code >= 0)
     return code;
 
+  platform::QuitOnTerminationSignals();
   // A second start wakes the first and leaves without showing anything.
   platform::SingleInstance instance(QStringLiteral("velOrbint_KVR9"));
   if (!instance.Acquire()) return 0;
@@ -49,7 +51,7 @@ int main(int argc, char** argv) {
   options.Environment = EnvironmentOptionsOf(line);
   options.Windowed = line.window;
   TfmMain main(options);
-  if (main.Terminated()) return 0;
+  if (main.Terminated() || platform::TerminationRequested()) return 0;
   instance.OnWake = [&main] { main.RestoreFromWake(); };
   return app.exec();
 }

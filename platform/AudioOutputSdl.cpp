@@ -51,6 +51,9 @@ bool SdlAudioSystem::EnsureInit() {
   if (initTried_) return inited_;
   initTried_ = true;
   driverChosen_ = !qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER");
+  // SDL would otherwise take SIGTERM and SIGINT for an event queue nobody reads, and the
+  // program could no longer be ended from outside.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
     inited_ = true;
   } else if (!driverChosen_) {

@@ -2,10 +2,13 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
 #include "platform/SingleInstance.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -72,6 +75,35 @@ TEST_F(SingleInstanceTest, SecondProgramStartExitsZeroAndWakesTheFirst) {
   EXPECT_EQ(second.exitCode(), 0);
   EXPECT_TRUE(QTest::qWaitFor([&] { return woke; }, 5000));
   EXPECT_TRUE(second.readAllStandardOutput().isEmpty());
+}
+
+TEST_F(SingleInstanceTest, TerminationSignalEndsTheProgramTheWayClosingItDoes) {
+  const QString program = QStringLiteral(QX_BINARY_DIR "/apps/quarx32");
+  const QString disc = testsupport::SampleDisc();
+  if (!QFileInfo(program).isExecutable() || !QFileInfo(disc + "/QUARX").isDir())
+    GTEST_SKIP() << "quarx32 or the sample disc not built";
+  QTemporaryDir config;
+  const QString store = config.filePath("velOrbint/KVR.conf");
+  QSettings(store, QSettings::IniFormat).setValue("KVRVer", 9);  // no greeting to wait for
+
+  QProcess navigator;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_RUNTIME_DIR", runtime_.path());
+  env.insert("XDG_CONFIG_HOME", config.path());
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("SDL_AUDIODRIVER", "dummy");
+  navigator.setProcessEnvironment(env);
+  navigator.start(program, {"--program-dir", disc + "/QUARX", "--window"});
+  ASSERT_TRUE(navigator.waitForStarted(10000));
+  // The instance's socket exists once the handlers are in place.
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return QFileInfo::exists(runtime_.filePath("velOrbint_KVR9")); }, 20000));
+  ::kill(static_cast<pid_t>(navigator.processId()), SIGTERM);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return navigator.state() == QProcess::NotRunning; }, 20000));
+  EXPECT_EQ(navigator.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(navigator.exitCode(), 0);
+  // The shutdown ran: the level the sound start-up chose (full, none being stored) was saved.
+  EXPECT_EQ(QSettings(store, QSettings::IniFormat).value("VolumeLevel").toInt(), 99);
 }
 
 }  // namespace
