@@ -118,7 +118,8 @@ void DrawChrome(QPainter& p) {
   art::Bevel(p, volume, true, 2);
   p.setFont(art::Face(10));
   art::ShadowText(p, QRectF(690, 378, 110, 14), "VOLUME", QColor(180, 210, 245));
-  // Under the music button (left) and the sound switch (right).
+  // Under the music button (left) and the sound switch (right), small enough to stay apart.
+  p.setFont(art::Face(8));
   art::ShadowText(p, QRectF(697, 500, 50, 14), "MÚSICA", QColor(150, 180, 220));
   art::ShadowText(p, QRectF(740, 500, 40, 14), "SONS", QColor(150, 180, 220));
   p.setFont(art::Face(9, false));
