@@ -2,7 +2,6 @@
 // inside its drive.
 
 #include <QDir>
-#include <QRegularExpression>
 
 #include "platform/Drives.h"
 #include "platform/DrivesInternal.h"
@@ -18,8 +17,14 @@ std::optional<WinPath> ParseWinPath(const QString& winPath) {
   if (!rest.isEmpty() && rest[0] != QLatin1Char('\\') && rest[0] != QLatin1Char('/'))
     return std::nullopt;  // "D:X" is relative to the drive's current folder: not ours
   WinPath out{letter, {}};
-  const QStringList parts =
-      rest.split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts);
+  // Both separators count; a plain scan, as every file access of the programs comes here.
+  QStringList parts;
+  qsizetype start = 0;
+  for (qsizetype i = 0; i <= rest.size(); ++i) {
+    if (i < rest.size() && rest[i] != QLatin1Char('\\') && rest[i] != QLatin1Char('/')) continue;
+    if (i > start) parts.append(rest.mid(start, i - start));
+    start = i + 1;
+  }
   for (const QString& part : parts) {
     if (part == QLatin1String(".")) continue;
     if (part == QLatin1String("..")) {
