@@ -53,10 +53,11 @@ TAudioData::TAudioData(TCustomDxSound* owner, const TAudioInit& request)
     : owner_(owner),
       channel_(request.Channel),
       fileName_(request.FileName),
+      hostPath_(HostPathOf(request.FileName)),
       notify_(request.Notify),
       loop_(request.Loop),
       freeAfterPlay_(request.FreeAfterPlay) {
-  QFile file(HostPathOf(request.FileName));
+  QFile file(hostPath_);
   WaveHeader header;
   if (file.open(QIODevice::ReadOnly)) header = ReadWaveHeader(file);
   if (!header.IsWave) {
@@ -71,7 +72,7 @@ TAudioData::TAudioData(TCustomDxSound* owner, const TAudioInit& request)
 
 void TAudioData::Load() {
   try {
-    auto file = std::make_unique<QFile>(HostPathOf(fileName_));
+    auto file = std::make_unique<QFile>(hostPath_);
     // Unbuffered: the stream reads whole halves, and a file cut meanwhile must read as cut.
     if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) Fail("cannot open");
     const WaveHeader header = ReadWaveHeader(*file);
@@ -189,7 +190,7 @@ bool TAudioData::PrepareStreaming() {
 }
 
 bool TAudioData::PrepareStatic() {
-  QFile file(HostPathOf(fileName_));
+  QFile file(hostPath_);
   if (!file.open(QIODevice::ReadOnly)) return false;
   platform::SoundBuffer** slot = owner_->SlotFor(channel_);
   platform::BufferDevice* device = owner_->Device();

@@ -102,6 +102,7 @@ class TAudioData {
   std::vector<platform::PositionNotification> positions_;
   std::array<qint64, 2> halfFilePos_{};  // file position of each half's first byte
   QString fileName_;
+  QString hostPath_;  // fileName_ through the drive map, resolved once
   bool notify_;
   bool loop_;
   bool freeAfterPlay_;
