@@ -79,9 +79,11 @@ std::optional<PlainHeader> ReadPlainHeader(const QByteArray& bytes) {
     if (h.colours > 256) return std::nullopt;
     paletteEnd += h.colours * 4;
   }
-  // An offset pointing back into the headers or the palette is one Qt reads its own way.
+  // Qt ignores offsets that point back into the headers or the palette, or that are negative
+  // as signed numbers, and reads on from where it is: its own way, left to it.
   h.pixelOffset = U32(p + 10);
-  if (h.pixelOffset < paletteEnd) return std::nullopt;
+  if (h.pixelOffset < paletteEnd || h.pixelOffset > std::numeric_limits<int32_t>::max())
+    return std::nullopt;
   h.stride = (h.width * h.bitCount + 31) / 32 * 4;
   if (h.pixelOffset + h.stride * h.height > size) return std::nullopt;
   h.xPelsPerMeter = I32(p + 38);
