@@ -7,6 +7,15 @@
 
 namespace {
 
+// One entry's picture, read in place from the container's memory copy (the entry was checked
+// to lie inside it).
+std::optional<platform::Bitmap> DecodeEntry(const QByteArray& copy, const BmrDirectoryEntry& e,
+                                            bool convert, int colourDepth) {
+  if (e.Offset < 0 || e.Size < 0 || qint64(e.Offset) + e.Size > copy.size()) return std::nullopt;
+  const QByteArray bytes = QByteArray::fromRawData(copy.constData() + e.Offset, e.Size);
+  return platform::Bitmap::FromBmp(bytes, convert && colourDepth != 8 ? 32 : 8);
+}
+
 QString VersionText() {
   return QString::fromUtf8("A versão do arquivo BMR é incorreta.");
 }
@@ -131,10 +140,8 @@ bool BmrArchive::LoadBitmap(platform::Bitmap& target, const QString& name,
   bool loaded = false;
   const int index = directory_.Find(name);
   if (index >= 0) {
-    const BmrDirectoryEntry& e = directory_.Entries[size_t(index)];
-    const QByteArray bytes = memoryCopy_.mid(e.Offset, e.Size);
     std::optional<platform::Bitmap> bitmap =
-        platform::Bitmap::FromBmp(bytes, convert && colourDepth != 8 ? 32 : 8);
+        DecodeEntry(memoryCopy_, directory_.Entries[size_t(index)], convert, colourDepth);
     if (bitmap) {
       target = std::move(*bitmap);
       loaded = true;
@@ -148,6 +155,29 @@ bool BmrArchive::LoadBitmap(platform::Bitmap& target, const QString& name,
 BmrArchive& NavigatorBmr() {
   static BmrArchive archive;
   return archive;
+}
+
+std::map<QString, platform::Bitmap> DecodeBmrPictures(const QString& winPath,
+                                                      const QStringList& names, bool convert,
+                                                      int colourDepth) {
+  std::map<QString, platform::Bitmap> pictures;
+  const std::unique_ptr<QFile> file = OpenDiscFile(winPath);
+  if (!file) return pictures;
+  BmrDirectory directory;
+  if (ParseBmrDirectory(*file, file->size(), BmrArchive::kMaxEntries, directory) !=
+      BmrDirectoryResult::Ok)
+    return pictures;
+  if (!file->seek(0)) return pictures;
+  const QByteArray copy = file->readAll();
+  for (const BmrDirectoryEntry& e : directory.Entries)
+    if (qint64(e.Offset) + e.Size > copy.size()) return pictures;
+  for (const QString& name : names) {
+    const int index = directory.Find(name);
+    if (index < 0) continue;
+    if (auto bitmap = DecodeEntry(copy, directory.Entries[size_t(index)], convert, colourDepth))
+      pictures.emplace(name, std::move(*bitmap));
+  }
+  return pictures;
 }
 
 // ---- The explorer's reader ----

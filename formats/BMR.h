@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -87,6 +88,14 @@ class BmrArchive {
 
 // The navigator's one container.
 BmrArchive& NavigatorBmr();
+
+// Decodes the named pictures of the container winPath as BmrArchive::LoadBitmap would (convert
+// and colourDepth alike), without any message and without touching NavigatorBmr(), so that a
+// worker thread can do it while the window starts. Names it cannot serve are absent; an
+// unusable container gives nothing.
+std::map<QString, platform::Bitmap> DecodeBmrPictures(const QString& winPath,
+                                                      const QStringList& names, bool convert,
+                                                      int colourDepth);
 
 // The explorer's reader: the directory of one container (at most 40 entries) and the open file,
 // while the skin loads.

@@ -1,5 +1,6 @@
 #include "navigator/BackgroundDecode.h"
 
+#include "formats/BMR.h"
 #include "formats/BPK.h"
 
 DecodedBackground DecodeLastFrame(const QString& path, int colourDepth) {
@@ -38,4 +39,26 @@ DecodedBackground BackgroundPrefetch::Take(const QString& path, int colourDepth)
     if (path == path_ && colourDepth == colourDepth_) return prefetched;
   }
   return DecodeLastFrame(path, colourDepth);
+}
+
+SkinPrefetch::~SkinPrefetch() {
+  if (pending_.valid()) pending_.wait();
+}
+
+void SkinPrefetch::Start(const QString& container, const QStringList& names, bool convert,
+                         int colourDepth) {
+  if (pending_.valid()) pending_.wait();
+  container_ = container;
+  convert_ = convert;
+  colourDepth_ = colourDepth;
+  pending_ =
+      std::async(std::launch::async, DecodeBmrPictures, container, names, convert, colourDepth);
+}
+
+std::map<QString, platform::Bitmap> SkinPrefetch::Take(const QString& container, bool convert,
+                                                       int colourDepth) {
+  if (!pending_.valid()) return {};
+  std::map<QString, platform::Bitmap> pictures = pending_.get();
+  if (container != container_ || convert != convert_ || colourDepth != colourDepth_) return {};
+  return pictures;
 }

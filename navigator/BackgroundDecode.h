@@ -1,12 +1,17 @@
 #pragma once
 
+// Start-up work that needs nothing from the window runs on worker threads while the window
+// loads everything else; the loading steps take the results when they reach them.
+//
 // The design background is the last frame of a BPK animation. Reaching it means inflating every
 // frame before it, the longest single step of the start-up, so it runs on a worker thread while
 // the window loads everything else; the layout takes the result when it needs it.
 
 #include <QString>
+#include <QStringList>
 #include <exception>
 #include <future>
+#include <map>
 
 #include "platform/Bitmap.h"
 
@@ -37,4 +42,25 @@ class BackgroundPrefetch {
   QString path_;
   int colourDepth_ = 0;
   std::future<DecodedBackground> pending_;
+};
+
+// The skin pictures of the window's controls, decoded from the container on a worker thread.
+// The loading step still opens the container itself (with its messages) and asks this only for
+// pictures it found there.
+class SkinPrefetch {
+ public:
+  SkinPrefetch() = default;
+  SkinPrefetch(const SkinPrefetch&) = delete;
+  SkinPrefetch& operator=(const SkinPrefetch&) = delete;
+  ~SkinPrefetch();  // waits for a decode still running
+
+  void Start(const QString& container, const QStringList& names, bool convert, int colourDepth);
+  // The pictures decoded for the same container, conversion and depth; empty otherwise.
+  std::map<QString, platform::Bitmap> Take(const QString& container, bool convert, int colourDepth);
+
+ private:
+  QString container_;
+  bool convert_ = false;
+  int colourDepth_ = 0;
+  std::future<std::map<QString, platform::Bitmap>> pending_;
 };

@@ -1,6 +1,7 @@
 // Skin loading, layout and display changes of the main window.
 
 #include <QApplication>
+#include <optional>
 
 #include "common/Messages.h"
 #include "controls/PosBar.h"
@@ -25,6 +26,20 @@ bool HighColour() {
   return Env().ColourDepth > 8;
 }
 
+// Which skin naming a control follows; none for controls without skin pictures.
+std::optional<SkinClass> SkinClassOf(const SkinnedControl& control) {
+  switch (control.ControlKind) {
+    case SkinnedControl::Kind::Button:
+      return SkinClass::GraphicButton;
+    case SkinnedControl::Kind::PosBar:
+      if (auto* bar = qobject_cast<TPosBar*>(control.Widget); bar && bar->Kind() == pkHorzSlider)
+        return SkinClass::HorzSliderBar;
+      return SkinClass::PosBar;
+    default:
+      return std::nullopt;
+  }
+}
+
 }  // namespace
 
 void TfmMain::LoadSkin() {
@@ -38,6 +53,12 @@ void TfmMain::LoadSkin() {
   }
   ++skinLoads_;
   Step(QStringLiteral("Carregando imagens"), 21);
+  // Pictures decoded ahead count only when they come from the container now open.
+  const QString container = Env().SkinDir + QStringLiteral("controls.bmr");
+  prefetchedSkin_ = skinPrefetch_->Take(container, HighColour(), Env().ColourDepth);
+  if (!NavigatorBmr().IsOpen() ||
+      NavigatorBmr().OpenName().compare(container, Qt::CaseInsensitive) != 0)
+    prefetchedSkin_.clear();
 
   // S2: the layout and the text shrink together below 800 pixels.
   Environment& env = Env();
@@ -65,11 +86,17 @@ void TfmMain::LoadSkin() {
 
   // S6
   BmrArchive& bmr = NavigatorBmr();
-  bmr.LoadBitmap(GradientBitmap, QStringLiteral("GreenGrad"), {}, HighColour(), env.ColourDepth);
-  bmr.LoadBitmap(IndicatorBitmap, QStringLiteral("Indicator"), {}, HighColour(), env.ColourDepth);
+  for (auto [target, name] : {std::pair{&GradientBitmap, QStringLiteral("GreenGrad")},
+                              std::pair{&IndicatorBitmap, QStringLiteral("Indicator")}}) {
+    if (const auto it = prefetchedSkin_.find(name); it != prefetchedSkin_.end())
+      *target = it->second;
+    else
+      bmr.LoadBitmap(*target, name, {}, HighColour(), env.ColourDepth);
+  }
   // The masks stay as stored: their two colours are combined bit for bit.
   bmr.LoadBitmap(AdvMaskBitmap, QStringLiteral("advMask"), {}, false, env.ColourDepth);
   bmr.LoadBitmap(GameMaskBitmap, QStringLiteral("gameMask"), {}, false, env.ColourDepth);
+  prefetchedSkin_.clear();
   if (ownStatus) {
     ownStatus.reset();
     status_ = nullptr;
@@ -77,27 +104,40 @@ void TfmMain::LoadSkin() {
 }
 
 void TfmMain::LoadControlSkin(const SkinnedControl& control) {
-  SkinClass kind = SkinClass::GraphicButton;
-  switch (control.ControlKind) {
-    case SkinnedControl::Kind::Button:
-      kind = SkinClass::GraphicButton;
-      break;
-    case SkinnedControl::Kind::PosBar:
-      kind = SkinClass::PosBar;
-      break;
-    default:
-      return;
-  }
-  if (auto* bar = qobject_cast<TPosBar*>(control.Widget); bar && bar->Kind() == pkHorzSlider)
-    kind = SkinClass::HorzSliderBar;
+  const std::optional<SkinClass> kind = SkinClassOf(control);
+  if (!kind) return;
   const Environment& env = Env();
   PrepareSkin(control);
-  for (const SkinPicture& picture : SkinPictures(kind, control.Name, control.Tag)) {
+  for (const SkinPicture& picture : SkinPictures(*kind, control.Name, control.Tag)) {
+    if (const auto it = prefetchedSkin_.find(picture.BitmapName); it != prefetchedSkin_.end()) {
+      AssignSkinPicture(control, picture.Property, it->second);
+      continue;
+    }
     platform::Bitmap bitmap;
     if (NavigatorBmr().LoadBitmap(bitmap, picture.BitmapName, {}, HighColour(), env.ColourDepth))
       AssignSkinPicture(control, picture.Property, std::move(bitmap));
   }
   FinishSkin(control);
+}
+
+QStringList TfmMain::SkinPictureNames() const {
+  QStringList names;
+  for (const SkinnedControl& control : controls_) {
+    if (!(control.Tag & kTagSkinned)) continue;
+    if (const std::optional<SkinClass> kind = SkinClassOf(control))
+      for (const SkinPicture& picture : SkinPictures(*kind, control.Name, control.Tag))
+        names << picture.BitmapName;
+  }
+  names << QStringLiteral("GreenGrad") << QStringLiteral("Indicator");
+  return names;
+}
+
+void TfmMain::StartPrefetch() {
+  const Environment& env = Env();
+  if (!EnvironmentAcceptable(env.ColourDepth, env.ScreenWidth, env.ScreenHeight)) return;
+  skinPrefetch_->Start(env.SkinDir + QStringLiteral("controls.bmr"), SkinPictureNames(),
+                       HighColour(), env.ColourDepth);
+  backgroundPrefetch_->Start(env.SkinDir + QStringLiteral("gbttin.bpk"), env.ColourDepth);
 }
 
 void TfmMain::LoadBackground() {
@@ -197,7 +237,7 @@ void TfmMain::ApplyDisplayChange() {
   options_.Environment.screenHeight = pendingHeight_;
   options_.Environment.colourDepth = pendingDepth_;
   MeasureEnvironment(options_.Environment);
-  backgroundPrefetch_->Start(env.SkinDir + QStringLiteral("gbttin.bpk"), env.ColourDepth);
+  StartPrefetch();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   try {
     PlaceWindow();

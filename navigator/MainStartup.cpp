@@ -26,6 +26,7 @@ TfmMain::TfmMain(NavigatorOptions options, QWidget* parent)
   setWindowTitle(QStringLiteral("Quarx CD-ROM 9"));
   Catalogue = std::make_unique<DemoCatalogue>();
   backgroundPrefetch_ = std::make_unique<BackgroundPrefetch>();
+  skinPrefetch_ = std::make_unique<SkinPrefetch>();
   TurnWave = std::make_unique<platform::Timer>(2000, options_.Clock);
   TurnWave->OnTimer = [this] { TurnWaveTimer(); };
   frames_ =
@@ -59,9 +60,8 @@ void TfmMain::FormCreate() {
   // The wake-up of a second start reaches RestoreFromWake through the program entry's
   // single-instance guard; the hand cursors are Qt's own shapes.
   MeasureEnvironment(options_.Environment);
-  // The background decodes while everything else loads (the layout takes it).
-  if (EnvironmentAcceptable(Env().ColourDepth, Env().ScreenWidth, Env().ScreenHeight))
-    backgroundPrefetch_->Start(Env().SkinDir + QStringLiteral("gbttin.bpk"), Env().ColourDepth);
+  // The skin and the background decode while everything else loads.
+  StartPrefetch();
   MeasureAudioEnvironment(Env());
   ReadSettings(Settings, Env().ProgramDir, Env().ScreenWidth, options_.Keys);
   if (Settings.DemosRoot.isEmpty()) Settings.DemosRoot = DriveRootOf(Env().ProgramDir);

@@ -32,6 +32,7 @@
 struct DemoCatalogue;
 class TBPKMovie;
 class BackgroundPrefetch;
+class SkinPrefetch;
 class TfmStatus;
 class TfmCeremony;
 class TTotalPaintBox;
@@ -199,6 +200,10 @@ class TfmMain : public QWidget {
   void AssignSkinPicture(const SkinnedControl& control, const char* property,
                          platform::Bitmap bitmap);
   void LoadBackground();
+  // Starts decoding the skin and the background for the measured display off the main thread.
+  void StartPrefetch();
+  // The container names of every picture the controls take from the skin.
+  QStringList SkinPictureNames() const;
   // Steps L2 to L9 for the current client size.
   void PlaceControls();
 
@@ -232,6 +237,8 @@ class TfmMain : public QWidget {
       skinPictures_;  // BackgroundBitmap as drawn (through its palette when indexed)
   std::unique_ptr<FrameLoop> frames_;
   std::unique_ptr<BackgroundPrefetch> backgroundPrefetch_;
+  std::unique_ptr<SkinPrefetch> skinPrefetch_;
+  std::map<QString, platform::Bitmap> prefetchedSkin_;  // while LoadSkin runs
   QPointer<TfmStatus> status_;
   QPointer<TfmCeremony> intro_;
   VolumeRamp ramp_;

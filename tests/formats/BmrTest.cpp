@@ -180,3 +180,36 @@ TEST(BmrReader, ExplorerReadsFortyEntriesInStoredOrder) {
     many.Add(QString("n%1").arg(i, 2, 10, QChar('0')), QByteArray(4, 'b'));
   EXPECT_FALSE(reader.Open(c.Write("many.bmr", many.Build())));
 }
+
+TEST(BmrArchive, DecodingAheadMatchesLoadingAndIsSilent) {
+  platform::ScopedScriptedDialogs dialogs;
+  Containers c;
+  const QString path = c.Write("controls.bmr", Skin().Build());
+  const auto pictures =
+      DecodeBmrPictures(path, {"gtbCloseU", "GreenGrad", "gtbClosem", "advMask"}, true, 24);
+  // What the container holds, under the name asked for; the rest is simply absent.
+  EXPECT_EQ(pictures.size(), 3u);
+  EXPECT_FALSE(pictures.count("gtbClosem"));
+  BmrArchive bmr;
+  ASSERT_TRUE(bmr.OpenContainer(path));
+  for (const char* name : {"gtbCloseU", "GreenGrad", "advMask"}) {
+    platform::Bitmap loaded;
+    ASSERT_TRUE(bmr.LoadBitmap(loaded, name, {}, true, 24));
+    ASSERT_TRUE(pictures.count(name)) << name;
+    EXPECT_EQ(pictures.at(name).ToRgb32(), loaded.ToRgb32()) << name;
+    EXPECT_EQ(pictures.at(name).HasPalette(), loaded.HasPalette()) << name;
+  }
+  // At 256 colours the palette stays, as loading keeps it.
+  EXPECT_TRUE(DecodeBmrPictures(path, {"gtbCloseu"}, true, 8).at("gtbCloseu").HasPalette());
+
+  // Missing, damaged or cut containers give nothing, and nobody is told.
+  EXPECT_TRUE(DecodeBmrPictures(path + "x", {"GreenGrad"}, true, 24).empty());
+  EXPECT_TRUE(
+      DecodeBmrPictures(c.Write("junk.bmr", QByteArray(64, '\x07')), {"GreenGrad"}, true, 24)
+          .empty());
+  const QByteArray whole = Skin().Build();
+  EXPECT_TRUE(
+      DecodeBmrPictures(c.Write("cut.bmr", whole.left(whole.size() - 10)), {"GreenGrad"}, true, 24)
+          .empty());
+  EXPECT_TRUE(dialogs->Messages().empty());
+}
