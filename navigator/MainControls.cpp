@@ -46,9 +46,26 @@ void TfmMain::CreateControls() {
   setPalette(pal);
   for (const ControlDef& def : kControls) {
     const QString name = QString::fromLatin1(def.Name);
-    AddControl(CreateChild(name, def.Kind), name, def.Tag, def.Kind);
+    // The list keeps its place in the order; its widget comes with CreateListBox.
+    QWidget* widget = def.Kind == K::List ? nullptr : CreateChild(name, def.Kind);
+    AddControl(widget, name, def.Tag, def.Kind);
   }
   CreateMenu();
+}
+
+void TfmMain::CreateListBox() {
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    SkinnedControl& c = controls_[i];
+    if (c.ControlKind != K::List || c.Widget) continue;
+    c.Widget = CreateChild(c.Name, c.ControlKind);
+    c.Widget->setObjectName(c.Name);
+    // Stacked where it would have been had it been created in order.
+    for (size_t j = i + 1; j < controls_.size(); ++j)
+      if (controls_[j].Widget && controls_[j].Widget->parent() == this) {
+        c.Widget->stackUnder(controls_[j].Widget);
+        break;
+      }
+  }
 }
 
 void TfmMain::CreateMenu() {

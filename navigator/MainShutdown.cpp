@@ -17,6 +17,7 @@ TfmMain::~TfmMain() {
 void TfmMain::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  JoinFontTask();
   if (FontAdded) {
     if (const auto host = platform::Drives().ToHost(FontFile())) platform::RemoveFontFile(*host);
     FontAdded = false;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <exception>
+#include <optional>
 
 #include "audio/SoundModule.h"
 #include "audio/WaveMix.h"
@@ -32,8 +33,36 @@ TfmMain::TfmMain(NavigatorOptions options, QWidget* parent)
   frames_ =
       std::make_unique<FrameLoop>([this](uint32_t e) { return RunFrame(e); },
                                   options_.Clock ? *options_.Clock : platform::DefaultClock());
+  // The display is measured before anything else so that the work needing nothing but it
+  // (adding the font, decoding the skin and the background) runs on worker threads while the
+  // window builds its controls, reads its settings and shows its intro.
+  MeasureEnvironment(options_.Environment);
+  StartFontTask();
   CreateControls();
+  StartPrefetch();
   FormCreate();
+}
+
+void TfmMain::StartFontTask() {
+  const std::optional<QString> host = platform::Drives().ToHost(FontFile());
+  if (!host) {
+    fontTask_ = std::async(std::launch::async, [] {
+      platform::PrepareFontDatabase();
+      return 0;
+    });
+    return;
+  }
+  fontTask_ = std::async(std::launch::async, [path = *host] {
+    const int faces = platform::AddFontFile(path);
+    platform::PrepareFontDatabase();
+    return faces;
+  });
+}
+
+void TfmMain::JoinFontTask() {
+  if (!fontTask_.valid()) return;
+  // Only one face means the file really is the program's font.
+  FontAdded = fontTask_.get() == 1;
 }
 
 QString TfmMain::FontFile() const {
@@ -49,6 +78,7 @@ bool TfmMain::PassesEnvironmentGate() {
   const Environment& env = Env();
   if (EnvironmentAcceptable(env.ColourDepth, env.ScreenWidth, env.ScreenHeight)) return true;
   // The refusal shows over a black window, before any intro or progress window exists.
+  JoinFontTask();
   PlaceWindow();
   if (!isVisible()) show();
   ShowAppMessage(0);
@@ -59,9 +89,7 @@ bool TfmMain::PassesEnvironmentGate() {
 void TfmMain::FormCreate() {
   // The wake-up of a second start reaches RestoreFromWake through the program entry's
   // single-instance guard; the hand cursors are Qt's own shapes.
-  MeasureEnvironment(options_.Environment);
-  // The skin and the background decode while everything else loads.
-  StartPrefetch();
+  // The environment is measured and the workers run already (see the constructor).
   MeasureAudioEnvironment(Env());
   ReadSettings(Settings, Env().ProgramDir, Env().ScreenWidth, options_.Keys);
   if (Settings.DemosRoot.isEmpty()) Settings.DemosRoot = DriveRootOf(Env().ProgramDir);
@@ -79,8 +107,7 @@ void TfmMain::FormCreate() {
   SetAlternatePicture(QStringLiteral("gtbMusic"), !Settings.MusicWanted);
   SetAlternatePicture(QStringLiteral("gtbAlign"), Settings.AlignAlternate);
 
-  if (const auto host = platform::Drives().ToHost(FontFile()))
-    FontAdded = platform::AddFontFile(*host) == 1;
+  // The font file is being added on its worker; its result is taken before any text shows.
 
   BackgroundBitmap = platform::Bitmap();
   if (!PassesEnvironmentGate()) return;
@@ -97,6 +124,8 @@ void TfmMain::FormCreate() {
   try {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (Settings.BeamEffect) BeamRestart = true;
+    JoinFontTask();
+    CreateListBox();
     status = std::make_unique<TfmStatus>(ScreenArea(), Env().ScreenScale);
     status_ = status.get();
     status->show();

@@ -19,6 +19,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -174,10 +175,15 @@ class TfmMain : public QWidget {
   void Step(const QString& text, int percent);
   bool PassesEnvironmentGate();
   QString FontFile() const;
+  // Hands the font file to the font database on a worker thread, and takes its result.
+  void StartFontTask();
+  void JoinFontTask();
   void LoadDemoCatalogue();
 
   // MainControls.cpp
   void CreateControls();
+  // The list measures its font when created, so it is made once the font database is ready.
+  void CreateListBox();
   void CreateMenu();
   void AddControl(QWidget* widget, const QString& name, int tag, SkinnedControl::Kind kind);
   void PaintMain();
@@ -238,6 +244,7 @@ class TfmMain : public QWidget {
   std::unique_ptr<FrameLoop> frames_;
   std::unique_ptr<BackgroundPrefetch> backgroundPrefetch_;
   std::unique_ptr<SkinPrefetch> skinPrefetch_;
+  std::future<int> fontTask_;  // faces the font file added, while the worker adds it
   std::map<QString, platform::Bitmap> prefetchedSkin_;  // while LoadSkin runs
   QPointer<TfmStatus> status_;
   QPointer<TfmCeremony> intro_;

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QMultiHash>
+#include <QMutex>
 
 namespace platform {
 
@@ -12,6 +13,13 @@ namespace {
 QMultiHash<QString, int>& Added() {
   static QMultiHash<QString, int> added;
   return added;
+}
+
+// The table may be used from a worker thread (the navigator adds its font there while its
+// window starts); the font database itself is thread-safe.
+QMutex& AddedLock() {
+  static QMutex lock;
+  return lock;
 }
 
 QString KeyOf(const QString& hostPath) {
@@ -29,13 +37,17 @@ int AddFontFile(const QString& hostPath) {
     QFontDatabase::removeApplicationFont(id);
     return 0;
   }
-  Added().insert(KeyOf(hostPath), id);
+  const QString key = KeyOf(hostPath);
+  const QMutexLocker locker(&AddedLock());
+  Added().insert(key, id);
   return faces;
 }
 
 bool RemoveFontFile(const QString& hostPath) {
+  const QString key = KeyOf(hostPath);
+  const QMutexLocker locker(&AddedLock());
   auto& added = Added();
-  const auto it = added.find(KeyOf(hostPath));  // the newest addition
+  const auto it = added.find(key);  // the newest addition
   if (it == added.end()) return false;
   QFontDatabase::removeApplicationFont(it.value());
   added.erase(it);
@@ -43,9 +55,19 @@ bool RemoveFontFile(const QString& hostPath) {
 }
 
 QStringList AddedFontFamilies(const QString& hostPath) {
-  const auto it = Added().constFind(KeyOf(hostPath));
-  if (it == Added().cend()) return {};
-  return QFontDatabase::applicationFontFamilies(it.value());
+  const QString key = KeyOf(hostPath);
+  int id = -1;
+  {
+    const QMutexLocker locker(&AddedLock());
+    const auto it = Added().constFind(key);
+    if (it == Added().cend()) return {};
+    id = it.value();
+  }
+  return QFontDatabase::applicationFontFamilies(id);
+}
+
+void PrepareFontDatabase() {
+  (void)QFontDatabase::families();
 }
 
 }  // namespace platform

@@ -20,4 +20,9 @@ bool RemoveFontFile(const QString& hostPath);
 // Family names of the faces the file added; empty when it has not been added.
 QStringList AddedFontFamilies(const QString& hostPath);
 
+// Reads the system's fonts into the font database now; otherwise the first text measured
+// pays for it. Thread-safe, so a worker can do it while the window starts. (Adding a file
+// afterwards makes the database read them again, so add first.)
+void PrepareFontDatabase();
+
 }  // namespace platform
