@@ -157,27 +157,30 @@ BmrArchive& NavigatorBmr() {
   return archive;
 }
 
-std::map<QString, platform::Bitmap> DecodeBmrPictures(const QString& winPath,
-                                                      const QStringList& names, bool convert,
-                                                      int colourDepth) {
-  std::map<QString, platform::Bitmap> pictures;
+BmrDecoded DecodeBmrPictures(const QString& winPath, const QStringList& names, bool convert,
+                             int colourDepth) {
+  BmrDecoded decoded;
   const std::unique_ptr<QFile> file = OpenDiscFile(winPath);
-  if (!file) return pictures;
+  if (!file) return decoded;
   BmrDirectory directory;
   if (ParseBmrDirectory(*file, file->size(), BmrArchive::kMaxEntries, directory) !=
       BmrDirectoryResult::Ok)
-    return pictures;
-  if (!file->seek(0)) return pictures;
-  const QByteArray copy = file->readAll();
+    return decoded;
+  if (!file->seek(0)) return decoded;
+  QByteArray copy = file->readAll();
   for (const BmrDirectoryEntry& e : directory.Entries)
-    if (qint64(e.Offset) + e.Size > copy.size()) return pictures;
+    if (qint64(e.Offset) + e.Size > copy.size()) return decoded;
   for (const QString& name : names) {
     const int index = directory.Find(name);
     if (index < 0) continue;
     if (auto bitmap = DecodeEntry(copy, directory.Entries[size_t(index)], convert, colourDepth))
-      pictures.emplace(name, std::move(*bitmap));
+      decoded.Pictures.emplace(name, std::move(*bitmap));
   }
-  return pictures;
+  BmrArchive& archive = decoded.Archive;
+  archive.directory_ = std::move(directory);
+  archive.memoryCopy_ = std::move(copy);
+  archive.openName_ = winPath;
+  return decoded;
 }
 
 // ---- The explorer's reader ----

@@ -57,6 +57,8 @@ void ShowBmrError(const QString& text);
 QString BmrNotFoundText(const QString& fileName);
 
 // The navigator's open-container state.
+struct BmrDecoded;
+
 class BmrArchive {
  public:
   static constexpr int kMaxEntries = 120;
@@ -81,6 +83,7 @@ class BmrArchive {
                   bool convert, int colourDepth);
 
  private:
+  friend BmrDecoded DecodeBmrPictures(const QString&, const QStringList&, bool, int);
   QString openName_;
   BmrDirectory directory_;
   QByteArray memoryCopy_;
@@ -89,13 +92,18 @@ class BmrArchive {
 // The navigator's one container.
 BmrArchive& NavigatorBmr();
 
-// Decodes the named pictures of the container winPath as BmrArchive::LoadBitmap would (convert
-// and colourDepth alike), without any message and without touching NavigatorBmr(), so that a
-// worker thread can do it while the window starts. Names it cannot serve are absent; an
-// unusable container gives nothing.
-std::map<QString, platform::Bitmap> DecodeBmrPictures(const QString& winPath,
-                                                      const QStringList& names, bool convert,
-                                                      int colourDepth);
+// A container opened and some of its pictures decoded ahead, off the main thread.
+struct BmrDecoded {
+  BmrArchive Archive;  // open on the container, as OpenContainer leaves it; closed when unusable
+  std::map<QString, platform::Bitmap> Pictures;
+};
+
+// Opens the container winPath and decodes the named pictures as BmrArchive::LoadBitmap would
+// (convert and colourDepth alike), without any message and without touching NavigatorBmr(), so
+// that a worker thread can do it while the window starts. Names it cannot serve are absent; an
+// unusable container gives a closed archive and no pictures.
+BmrDecoded DecodeBmrPictures(const QString& winPath, const QStringList& names, bool convert,
+                             int colourDepth);
 
 // The explorer's reader: the directory of one container (at most 40 entries) and the open file,
 // while the skin loads.

@@ -55,10 +55,9 @@ void SkinPrefetch::Start(const QString& container, const QStringList& names, boo
       std::async(std::launch::async, DecodeBmrPictures, container, names, convert, colourDepth);
 }
 
-std::map<QString, platform::Bitmap> SkinPrefetch::Take(const QString& container, bool convert,
-                                                       int colourDepth) {
+BmrDecoded SkinPrefetch::Take(const QString& container, bool convert, int colourDepth) {
   if (!pending_.valid()) return {};
-  std::map<QString, platform::Bitmap> pictures = pending_.get();
+  BmrDecoded decoded = pending_.get();
   if (container != container_ || convert != convert_ || colourDepth != colourDepth_) return {};
-  return pictures;
+  return decoded;
 }

@@ -13,6 +13,7 @@
 #include <future>
 #include <map>
 
+#include "formats/BMR.h"
 #include "platform/Bitmap.h"
 
 struct DecodedBackground {
@@ -44,9 +45,9 @@ class BackgroundPrefetch {
   std::future<DecodedBackground> pending_;
 };
 
-// The skin pictures of the window's controls, decoded from the container on a worker thread.
-// The loading step still opens the container itself (with its messages) and asks this only for
-// pictures it found there.
+// The skin container read and the controls' pictures decoded on a worker thread. The loading
+// step installs the container as the one open when it was read whole; otherwise it opens it
+// itself, with its messages.
 class SkinPrefetch {
  public:
   SkinPrefetch() = default;
@@ -55,12 +56,13 @@ class SkinPrefetch {
   ~SkinPrefetch();  // waits for a decode still running
 
   void Start(const QString& container, const QStringList& names, bool convert, int colourDepth);
-  // The pictures decoded for the same container, conversion and depth; empty otherwise.
-  std::map<QString, platform::Bitmap> Take(const QString& container, bool convert, int colourDepth);
+  // The container and pictures decoded for the same container, conversion and depth; a closed
+  // archive and no pictures otherwise.
+  BmrDecoded Take(const QString& container, bool convert, int colourDepth);
 
  private:
   QString container_;
   bool convert_ = false;
   int colourDepth_ = 0;
-  std::future<std::map<QString, platform::Bitmap>> pending_;
+  std::future<BmrDecoded> pending_;
 };

@@ -7,8 +7,8 @@
 #include <exception>
 
 #include "navigator/uMain.h"
-#include "platform/Timer.h"
 #include "platform/Dialogs.h"
+#include "platform/Timer.h"
 
 namespace {
 

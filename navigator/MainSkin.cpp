@@ -55,7 +55,6 @@ void TfmMain::LoadSkin() {
   Step(QStringLiteral("Carregando imagens"), 21);
   // Pictures decoded ahead count only when they come from the container now open.
   const QString container = Env().SkinDir + QStringLiteral("controls.bmr");
-  prefetchedSkin_ = skinPrefetch_->Take(container, HighColour(), Env().ColourDepth);
   if (!NavigatorBmr().IsOpen() ||
       NavigatorBmr().OpenName().compare(container, Qt::CaseInsensitive) != 0)
     prefetchedSkin_.clear();
@@ -118,6 +117,16 @@ void TfmMain::LoadControlSkin(const SkinnedControl& control) {
       AssignSkinPicture(control, picture.Property, std::move(bitmap));
   }
   FinishSkin(control);
+}
+
+void TfmMain::OpenSkinContainer() {
+  const QString container = Env().SkinDir + QStringLiteral("controls.bmr");
+  BmrDecoded decoded = skinPrefetch_->Take(container, HighColour(), Env().ColourDepth);
+  prefetchedSkin_ = std::move(decoded.Pictures);
+  // Read whole on the worker, it stands as opened here; otherwise the open below reads it and
+  // reports what is wrong with it.
+  if (decoded.Archive.IsOpen()) NavigatorBmr() = std::move(decoded.Archive);
+  NavigatorBmr().OpenContainer(container);
 }
 
 QStringList TfmMain::SkinPictureNames() const {
@@ -243,7 +252,7 @@ void TfmMain::ApplyDisplayChange() {
     PlaceWindow();
     // D5
     BmrArchive& bmr = NavigatorBmr();
-    bmr.OpenContainer(env.SkinDir + QStringLiteral("controls.bmr"));
+    OpenSkinContainer();
     try {
       LoadSkin();
       LayoutControls();

@@ -178,8 +178,8 @@ void TfmMain::RunLoadingSteps() {
   LoadDemoCatalogue();
 
   Step(QStringLiteral("Carregando imagens"), 20);
+  OpenSkinContainer();
   BmrArchive& bmr = NavigatorBmr();
-  bmr.OpenContainer(env.SkinDir + QStringLiteral("controls.bmr"));
   try {
     LoadSkin();
     Step(QStringLiteral("Posicionando controles"), 80);

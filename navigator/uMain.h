@@ -208,6 +208,8 @@ class TfmMain : public QWidget {
   void LoadBackground();
   // Starts decoding the skin and the background for the measured display off the main thread.
   void StartPrefetch();
+  // Opens "controls.bmr" of the skin folder: the copy the worker read when there is one.
+  void OpenSkinContainer();
   // The container names of every picture the controls take from the skin.
   QStringList SkinPictureNames() const;
   // Steps L2 to L9 for the current client size.

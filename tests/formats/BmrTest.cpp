@@ -185,31 +185,36 @@ TEST(BmrArchive, DecodingAheadMatchesLoadingAndIsSilent) {
   platform::ScopedScriptedDialogs dialogs;
   Containers c;
   const QString path = c.Write("controls.bmr", Skin().Build());
-  const auto pictures =
+  BmrDecoded ahead =
       DecodeBmrPictures(path, {"gtbCloseU", "GreenGrad", "gtbClosem", "advMask"}, true, 24);
   // What the container holds, under the name asked for; the rest is simply absent.
+  const auto& pictures = ahead.Pictures;
   EXPECT_EQ(pictures.size(), 3u);
   EXPECT_FALSE(pictures.count("gtbClosem"));
+  // The archive comes back open on the container, as OpenContainer would leave it.
+  ASSERT_TRUE(ahead.Archive.IsOpen());
+  EXPECT_EQ(ahead.Archive.OpenName(), path);
   BmrArchive bmr;
   ASSERT_TRUE(bmr.OpenContainer(path));
   for (const char* name : {"gtbCloseU", "GreenGrad", "advMask"}) {
-    platform::Bitmap loaded;
+    platform::Bitmap loaded, fromAhead;
     ASSERT_TRUE(bmr.LoadBitmap(loaded, name, {}, true, 24));
+    ASSERT_TRUE(ahead.Archive.LoadBitmap(fromAhead, name, {}, true, 24));
     ASSERT_TRUE(pictures.count(name)) << name;
     EXPECT_EQ(pictures.at(name).ToRgb32(), loaded.ToRgb32()) << name;
+    EXPECT_EQ(fromAhead.ToRgb32(), loaded.ToRgb32()) << name;
     EXPECT_EQ(pictures.at(name).HasPalette(), loaded.HasPalette()) << name;
   }
   // At 256 colours the palette stays, as loading keeps it.
-  EXPECT_TRUE(DecodeBmrPictures(path, {"gtbCloseu"}, true, 8).at("gtbCloseu").HasPalette());
+  EXPECT_TRUE(
+      DecodeBmrPictures(path, {"gtbCloseu"}, true, 8).Pictures.at("gtbCloseu").HasPalette());
 
   // Missing, damaged or cut containers give nothing, and nobody is told.
-  EXPECT_TRUE(DecodeBmrPictures(path + "x", {"GreenGrad"}, true, 24).empty());
-  EXPECT_TRUE(
-      DecodeBmrPictures(c.Write("junk.bmr", QByteArray(64, '\x07')), {"GreenGrad"}, true, 24)
-          .empty());
-  const QByteArray whole = Skin().Build();
-  EXPECT_TRUE(
-      DecodeBmrPictures(c.Write("cut.bmr", whole.left(whole.size() - 10)), {"GreenGrad"}, true, 24)
-          .empty());
+  for (const QString& bad : {path + "x", c.Write("junk.bmr", QByteArray(64, '\x07')),
+                             c.Write("cut.bmr", Skin().Build().chopped(10))}) {
+    const BmrDecoded none = DecodeBmrPictures(bad, {"GreenGrad"}, true, 24);
+    EXPECT_TRUE(none.Pictures.empty()) << bad.toStdString();
+    EXPECT_FALSE(none.Archive.IsOpen()) << bad.toStdString();
+  }
   EXPECT_TRUE(dialogs->Messages().empty());
 }
