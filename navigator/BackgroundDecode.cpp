@@ -22,42 +22,25 @@ DecodedBackground DecodeLastFrame(const QString& path, int colourDepth) {
   return result;
 }
 
-BackgroundPrefetch::~BackgroundPrefetch() {
-  if (pending_.valid()) pending_.wait();
-}
-
 void BackgroundPrefetch::Start(const QString& path, int colourDepth) {
-  if (pending_.valid()) pending_.wait();
-  path_ = path;
-  colourDepth_ = colourDepth;
-  pending_ = std::async(std::launch::async, DecodeLastFrame, path, colourDepth);
+  work_.Start({path, colourDepth},
+              [path, colourDepth] { return DecodeLastFrame(path, colourDepth); });
 }
 
 DecodedBackground BackgroundPrefetch::Take(const QString& path, int colourDepth) {
-  if (pending_.valid()) {
-    DecodedBackground prefetched = pending_.get();
-    if (path == path_ && colourDepth == colourDepth_) return prefetched;
-  }
+  if (std::optional<DecodedBackground> prefetched = work_.Take({path, colourDepth}))
+    return std::move(*prefetched);
   return DecodeLastFrame(path, colourDepth);
-}
-
-SkinPrefetch::~SkinPrefetch() {
-  if (pending_.valid()) pending_.wait();
 }
 
 void SkinPrefetch::Start(const QString& container, const QStringList& names, bool convert,
                          int colourDepth) {
-  if (pending_.valid()) pending_.wait();
-  container_ = container;
-  convert_ = convert;
-  colourDepth_ = colourDepth;
-  pending_ =
-      std::async(std::launch::async, DecodeBmrPictures, container, names, convert, colourDepth);
+  work_.Start({container, convert, colourDepth},
+              [=] { return DecodeBmrPictures(container, names, convert, colourDepth); });
 }
 
 BmrDecoded SkinPrefetch::Take(const QString& container, bool convert, int colourDepth) {
-  if (!pending_.valid()) return {};
-  BmrDecoded decoded = pending_.get();
-  if (container != container_ || convert != convert_ || colourDepth != colourDepth_) return {};
-  return decoded;
+  if (std::optional<BmrDecoded> decoded = work_.Take({container, convert, colourDepth}))
+    return std::move(*decoded);
+  return {};
 }

@@ -12,6 +12,9 @@
 #include <exception>
 #include <future>
 #include <map>
+#include <optional>
+#include <tuple>
+#include <utility>
 
 #include "formats/BMR.h"
 #include "platform/Bitmap.h"
@@ -25,24 +28,50 @@ struct DecodedBackground {
 // Decodes the last frame of the animation at path (a path over the drive map). Never throws.
 DecodedBackground DecodeLastFrame(const QString& path, int colourDepth);
 
+// A result computed on a worker thread for a key (what it was asked for). Dropping it, or
+// starting another, waits for a computation still running, so no worker outlives its owner.
+template <class Result, class Key>
+class WorkerResult {
+ public:
+  WorkerResult() = default;
+  WorkerResult(const WorkerResult&) = delete;
+  WorkerResult& operator=(const WorkerResult&) = delete;
+  ~WorkerResult() { Wait(); }
+
+  template <class Work>
+  void Start(Key key, Work&& work) {
+    Wait();
+    key_ = std::move(key);
+    pending_ = std::async(std::launch::async, std::forward<Work>(work));
+  }
+  // The result when it was started for this key; nothing otherwise. Either way it is used up.
+  std::optional<Result> Take(const Key& key) {
+    if (!pending_.valid()) return std::nullopt;
+    Result result = pending_.get();
+    if (!(key == key_)) return std::nullopt;
+    return result;
+  }
+  bool Pending() const { return pending_.valid(); }
+
+ private:
+  void Wait() {
+    if (pending_.valid()) pending_.wait();
+  }
+  Key key_{};
+  std::future<Result> pending_;
+};
+
 class BackgroundPrefetch {
  public:
-  BackgroundPrefetch() = default;
-  BackgroundPrefetch(const BackgroundPrefetch&) = delete;
-  BackgroundPrefetch& operator=(const BackgroundPrefetch&) = delete;
-  ~BackgroundPrefetch();  // waits for a decode still running
-
   // Starts decoding on a worker thread; a decode already running is waited for and dropped.
   void Start(const QString& path, int colourDepth);
   // The frame of path at colourDepth: the prefetched one when it is for the same file and
   // depth, otherwise decoded now on the caller's thread.
   DecodedBackground Take(const QString& path, int colourDepth);
-  bool Pending() const { return pending_.valid(); }
+  bool Pending() const { return work_.Pending(); }
 
  private:
-  QString path_;
-  int colourDepth_ = 0;
-  std::future<DecodedBackground> pending_;
+  WorkerResult<DecodedBackground, std::pair<QString, int>> work_;
 };
 
 // The skin container read and the controls' pictures decoded on a worker thread. The loading
@@ -50,19 +79,11 @@ class BackgroundPrefetch {
 // itself, with its messages.
 class SkinPrefetch {
  public:
-  SkinPrefetch() = default;
-  SkinPrefetch(const SkinPrefetch&) = delete;
-  SkinPrefetch& operator=(const SkinPrefetch&) = delete;
-  ~SkinPrefetch();  // waits for a decode still running
-
   void Start(const QString& container, const QStringList& names, bool convert, int colourDepth);
   // The container and pictures decoded for the same container, conversion and depth; a closed
   // archive and no pictures otherwise.
   BmrDecoded Take(const QString& container, bool convert, int colourDepth);
 
  private:
-  QString container_;
-  bool convert_ = false;
-  int colourDepth_ = 0;
-  std::future<BmrDecoded> pending_;
+  WorkerResult<BmrDecoded, std::tuple<QString, bool, int>> work_;
 };
