@@ -2,6 +2,8 @@
 
 #include "audio/SoundModule.h"
 #include "audio/WaveMix.h"
+#include "controls/PosBar.h"
+#include "controls/Transbut.h"
 #include "formats/BPK.h"
 #include "formats/DemoFile.h"
 #include "navigator/BackgroundDecode.h"
@@ -36,4 +38,15 @@ void TfmMain::FormDestroy() {
   IndicatorBitmap = {};
   AdvMaskBitmap = {};
   GameMaskBitmap = {};
+  // The controls outlive these members (Qt deletes children after them) and would otherwise
+  // look at a destroyed background when a neighbour they take it through goes first.
+  for (const SkinnedControl& c : controls_) {
+    if (auto* bar = qobject_cast<TPosBar*>(c.Widget)) {
+      bar->SetBGParent(nullptr);
+      bar->SetBackground(nullptr);
+    } else if (auto* button = qobject_cast<TGButton*>(c.Widget)) {
+      button->SetBGParent(nullptr);
+      button->SetBackground(nullptr);
+    }
+  }
 }
