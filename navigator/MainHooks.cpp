@@ -18,6 +18,16 @@ template <class F>
 void Guarded(F&& f) {
   try {
     f();
+  } catch (...) {
+    TfmMain::ReportFailure(std::current_exception());
+  }
+}
+
+}  // namespace
+
+void TfmMain::ReportFailure(const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
   } catch (const std::exception& e) {
     platform::MessageBoxRequest box;
     box.title = QStringLiteral("Quarx CD-ROM 9");
@@ -25,10 +35,9 @@ void Guarded(F&& f) {
     box.icon = platform::MsgIcon::Stop;
     platform::Dialogs().ShowMessage(box);
   } catch (...) {
+    // Nothing to tell about a failure that is no exception of ours.
   }
 }
-
-}  // namespace
 
 void TfmMain::InstallHooks() {
   if (hooksInstalled_) return;

@@ -16,7 +16,6 @@
 #include "navigator/Ceremony.h"
 #include "navigator/uMain.h"
 #include "navigator/uStatus.h"
-#include "platform/Dialogs.h"
 #include "platform/Drives.h"
 #include "platform/Fonts.h"
 #include "platform/Timer.h"
@@ -139,18 +138,7 @@ void TfmMain::FormCreate() {
   if (!isVisible()) show();
   if (intro->isVisible()) intro->hide();
   intro.reset();
-  if (failure) {
-    try {
-      std::rethrow_exception(failure);
-    } catch (const std::exception& e) {
-      platform::MessageBoxRequest box;
-      box.title = QStringLiteral("Quarx CD-ROM 9");
-      box.text = QString::fromUtf8(e.what());
-      box.icon = platform::MsgIcon::Stop;
-      platform::Dialogs().ShowMessage(box);
-    } catch (...) {
-    }
-  }
+  if (failure) ReportFailure(failure);
 }
 
 void TfmMain::LoadDemoCatalogue() {

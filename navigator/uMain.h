@@ -18,6 +18,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <exception>
 #include <functional>
 #include <future>
 #include <memory>
@@ -156,6 +157,10 @@ class TfmMain : public QWidget {
   // The device-retry step; every activation of the program also runs it once.
   void TurnWaveTimer();
   QString EffectFile(int index) const;
+
+  // Reports a failure the way the toolkit reports an exception that reached it: an error box
+  // titled with the program's name; the program goes on.
+  static void ReportFailure(const std::exception_ptr& failure);
 
   // The area the navigator treats as its screen, in global coordinates.
   QRect ScreenArea() const;
