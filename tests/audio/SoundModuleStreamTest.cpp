@@ -16,10 +16,7 @@ class SoundModuleStream : public PlayerTest {
  protected:
   void SetUp() override {
     PlayerTest::SetUp();
-    player = std::make_unique<TMyDxSound>(form.get());
-    player->SetBitsPerSample(16);
-    player->SetActive(true);
-    Listen(*player);
+    StartSixteenBitPlayer();
   }
   // A wave whose data is bytes long (a whole number of frames).
   QString Stream(const QString& name, uint32_t bytes, const QByteArray& after = {}) {

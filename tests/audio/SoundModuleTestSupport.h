@@ -71,6 +71,13 @@ class PlayerTest : public ::testing::Test {
   };
   std::vector<Atitude> atitudes;
   void Listen(TCustomDxSound& p);
+  // The navigator's player at 16 bits, active, with the test listening to it.
+  void StartSixteenBitPlayer() {
+    player = std::make_unique<TMyDxSound>(form.get());
+    player->SetBitsPerSample(16);
+    player->SetActive(true);
+    Listen(*player);
+  }
 };
 
 }  // namespace soundtest

@@ -13,10 +13,7 @@ class SoundModuleThreads : public PlayerTest {
  protected:
   void SetUp() override {
     PlayerTest::SetUp();
-    player = std::make_unique<TMyDxSound>(form.get());
-    player->SetBitsPerSample(16);
-    player->SetActive(true);
-    Listen(*player);
+    StartSixteenBitPlayer();
     WaveSpec spec;
     spec.data = CountingData(4, 1);
     shortWave = WriteWave("short.wav", spec);
