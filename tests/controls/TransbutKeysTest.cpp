@@ -12,15 +12,8 @@ using platform::Bitmap;
 
 namespace {
 
-constexpr QRgb kKey = 0xFFFF00FF;
-
-Bitmap Shape(int w, int h, QRgb colour) {
-  QImage image(w, h, QImage::Format_RGB32);
-  image.fill(kKey);
-  for (int y = 2; y < h - 2; ++y)
-    for (int x = 2; x < w - 2; ++x) image.setPixel(x, y, colour);
-  return Bitmap(image);
-}
+using transbutpictures::kKey;
+using transbutpictures::Shape;
 
 QRgb Centre(QWidget* widget) {
   return widget->grab().toImage().pixel(widget->width() / 2, widget->height() / 2) | 0xFF000000u;

@@ -11,21 +11,12 @@ using platform::Bitmap;
 
 namespace {
 
-constexpr QRgb kKey = 0xFFFF00FF;  // the pictures' transparent colour (bottom-left pixel)
+using transbutpictures::kKey;
+using transbutpictures::Shape;
 constexpr QRgb kRed = 0xFFFF0000;
 constexpr QRgb kBlue = 0xFF0000FF;
 constexpr QRgb kGreen = 0xFF00FF00;
 constexpr QRgb kGrey = 0xFF808080;
-
-// A w x h picture of the transparent colour with an opaque block inside (2 pixels in from
-// every edge).
-Bitmap Shape(int w, int h, QRgb colour) {
-  QImage image(w, h, QImage::Format_RGB32);
-  image.fill(kKey);
-  for (int y = 2; y < h - 2; ++y)
-    for (int x = 2; x < w - 2; ++x) image.setPixel(x, y, colour);
-  return Bitmap(image);
-}
 
 // A background whose every pixel tells where it is.
 Bitmap Backdrop(int w, int h) {
