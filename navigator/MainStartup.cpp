@@ -43,16 +43,10 @@ TfmMain::TfmMain(NavigatorOptions options, QWidget* parent)
 }
 
 void TfmMain::StartFontTask() {
-  const std::optional<QString> host = platform::Drives().ToHost(FontFile());
-  if (!host) {
-    fontTask_ = std::async(std::launch::async, [] {
-      platform::PrepareFontDatabase();
-      return 0;
-    });
-    return;
-  }
-  fontTask_ = std::async(std::launch::async, [path = *host] {
-    const int faces = platform::AddFontFile(path);
+  // A font file off every drive adds nothing; the system's fonts are read all the same.
+  const QString host = platform::Drives().ToHost(FontFile()).value_or(QString());
+  fontTask_ = std::async(std::launch::async, [host] {
+    const int faces = host.isEmpty() ? 0 : platform::AddFontFile(host);
     platform::PrepareFontDatabase();
     return faces;
   });
