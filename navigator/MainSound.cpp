@@ -200,10 +200,9 @@ void TfmMain::DeviceBlocked() {
 }
 
 void TfmMain::ReleaseSound() {
-  if (Env().SoundAvailable && Mixer) {
-    FreeMixerWaves();
-    Mixer.reset();
-  }
+  // The mixer exists only with a wave device; its waves go before it.
+  FreeMixerWaves();
+  Mixer.reset();
   if (SoundPlayer) {
     try {
       SoundPlayer->SetActive(false);
@@ -212,7 +211,6 @@ void TfmMain::ReleaseSound() {
     }
     SoundPlayer.reset();
   }
-  Mixer.reset();
 }
 
 void TfmMain::SendVolumeToBackEnd() {
