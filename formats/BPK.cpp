@@ -109,7 +109,7 @@ bool TBPKMovie::ReadHeaderAndStart(QIODevice& source) {
   dataBytes_ = r.Remaining();
   if (!r.SyncDevice()) return false;
   try {
-    Inflater = std::make_unique<InflateStream>(source);
+    Inflater = std::make_unique<InflateStream>(source, Checksum);
   } catch (const EInflateError&) {
     Inflater.reset();
   }

@@ -78,6 +78,9 @@ class TBPKMovie {
   int32_t CurrentFrame = 0;  // the next frame ReadFrame delivers
   int32_t LastFrame = 0;     // the frame ReadFrame delivered last
   const bool DirectFromFile;
+  // Set before Open by a reader that stops before the stream's end (the last frame still ends
+  // before the checksum); see StreamChecksum.
+  StreamChecksum Checksum = StreamChecksum::Verify;
   bool IsOpen() const { return Inflater != nullptr; }
 
  private:

@@ -16,9 +16,13 @@ struct InflateStream::State {
   std::array<Bytef, kInputBlockBytes> input{};
 };
 
-InflateStream::InflateStream(QIODevice& source)
-    : source_(source), sourceStart_(source.pos()), state_(std::make_unique<State>()) {
+InflateStream::InflateStream(QIODevice& source, StreamChecksum checksum)
+    : source_(source),
+      sourceStart_(source.pos()),
+      checksum_(checksum),
+      state_(std::make_unique<State>()) {
   if (inflateInit(&state_->z) != Z_OK) throw EInflateError(QStringLiteral("Decompression error"));
+  if (checksum_ == StreamChecksum::Ignore) inflateValidate(&state_->z, 0);
 }
 
 InflateStream::~InflateStream() {
@@ -84,6 +88,7 @@ qint64 InflateStream::Write(const char*, qint64) {
 
 void InflateStream::Restart() {
   inflateReset(&state_->z);
+  if (checksum_ == StreamChecksum::Ignore) inflateValidate(&state_->z, 0);
   state_->z.avail_in = 0;
   state_->z.next_in = nullptr;
   if (!source_.seek(sourceStart_)) throw EInflateError(kInvalidOperation);

@@ -17,6 +17,11 @@
 
 enum class SeekOrigin { Beginning, Current, End };
 
+// Whether the stream's closing Adler-32 checksum is computed and compared. The checksum covers
+// every byte the stream holds and costs about half as much as inflating them; a reader that
+// only wants data before the end can do without it.
+enum class StreamChecksum { Verify, Ignore };
+
 class InflateStream {
  public:
   static constexpr qint64 kInputBlockBytes = 65536;
@@ -24,7 +29,7 @@ class InflateStream {
 
   // source is not owned and must outlive the stream; its position now is where the
   // compressed data starts. Throws EInflateError when zlib cannot be initialised.
-  explicit InflateStream(QIODevice& source);
+  explicit InflateStream(QIODevice& source, StreamChecksum checksum = StreamChecksum::Verify);
   ~InflateStream();
   InflateStream(const InflateStream&) = delete;
   InflateStream& operator=(const InflateStream&) = delete;
@@ -50,6 +55,7 @@ class InflateStream {
   struct State;
   QIODevice& source_;
   qint64 sourceStart_;
+  StreamChecksum checksum_;
   std::unique_ptr<State> state_;
   qint64 position_ = 0;
   bool streamEnd_ = false;

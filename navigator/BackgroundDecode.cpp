@@ -7,6 +7,8 @@ DecodedBackground DecodeLastFrame(const QString& path, int colourDepth) {
   DecodedBackground result;
   try {
     TBPKMovie movie(/*directFromFile=*/false);
+    // Only the last frame is wanted, and it is complete before the closing checksum.
+    movie.Checksum = StreamChecksum::Ignore;
     if (!movie.Open(path)) return result;
     const int last = movie.Header.FrameCount - 1;
     if (last >= 0) {

@@ -83,3 +83,25 @@ TEST(Inflate, TruncatedAndCorruptStreams) {
   InflateStream e(nothing.buffer);
   EXPECT_EQ(e.Read(out.data(), 10), 0);
 }
+
+TEST(Inflate, ClosingChecksumIsVerifiedUnlessIgnored) {
+  const QByteArray plain = Pattern(70000);
+  QByteArray packed = discwriter::ZlibCompress(plain);
+  packed[packed.size() - 1] = char(packed[packed.size() - 1] ^ 0x5a);  // the Adler-32 trailer
+  QByteArray out(plain.size(), 0);
+
+  Source verified(packed);
+  InflateStream v(verified.buffer);
+  EXPECT_THROW(v.ReadBuffer(out.data(), out.size()), EInflateError);
+
+  // Ignored, every byte arrives and the end is reached, also after a restart.
+  Source ignored(packed);
+  InflateStream i(ignored.buffer, StreamChecksum::Ignore);
+  for (int pass = 0; pass < 2; ++pass) {
+    out.fill(0);
+    i.ReadBuffer(out.data(), out.size());
+    EXPECT_EQ(out, plain);
+    EXPECT_TRUE(i.AtStreamEnd());
+    i.Seek(0, SeekOrigin::Beginning);
+  }
+}

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QImage>
 #include <memory>
 
+#include "formats/BPK.h"
 #include "navigator/BackgroundDecode.h"
 #include "platform/Drives.h"
 #include "support/TestSupport.h"
@@ -64,6 +67,28 @@ TEST_F(BackgroundDecodeTest, OpenErrorsComeBackToTheTakerAndDamageIsUnusable) {
   auto owner = std::make_unique<BackgroundPrefetch>();
   owner->Start(trueColour_, 32);
   owner.reset();
+}
+
+TEST_F(BackgroundDecodeTest, DamagedClosingChecksumKeepsTheLastFrame) {
+  // A damaged closing checksum does not cost the last frame, which ends before it; a reader
+  // that checks it loses that frame.
+  const DecodedBackground direct = DecodeLastFrame(trueColour_, 32);
+  ASSERT_TRUE(direct.Usable);
+  QFile good(testsupport::SampleDisc() + "/QUARX/Resour/G8/AnyPal/gbttin.bpk");
+  ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+  QByteArray damaged = good.readAll();
+  damaged[damaged.size() - 2] = char(damaged[damaged.size() - 2] ^ 0x33);
+  QTemporaryDir dir;
+  ASSERT_TRUE(testsupport::WriteFile(dir.filePath("bad.bpk"), damaged));
+  platform::Drives() = platform::DriveMap::Default(dir.path());
+  const DecodedBackground kept = DecodeLastFrame("D:\\bad.bpk", 32);
+  ASSERT_TRUE(kept.Usable);
+  EXPECT_EQ(kept.Frame.ToRgb32(), direct.Frame.ToRgb32());
+  TBPKMovie checking(/*directFromFile=*/false);
+  ASSERT_TRUE(checking.OpenBytes(damaged));
+  checking.SeekFrame(checking.Header.FrameCount - 1);
+  platform::Bitmap frame;
+  EXPECT_FALSE(checking.ReadFrame(frame, 32));
 }
 
 }  // namespace
