@@ -1,5 +1,7 @@
 #include "navigator/BackgroundDecode.h"
 
+#include <algorithm>
+
 #include "formats/BMR.h"
 #include "formats/BPK.h"
 
@@ -39,6 +41,26 @@ void SkinPrefetch::Start(const QString& container, const QStringList& names, boo
                          int colourDepth) {
   work_.Start({container, convert, colourDepth},
               [=] { return DecodeBmrPictures(container, names, convert, colourDepth); });
+}
+
+void CataloguePrefetch::Start(const QString& shareDir, int colourDepth) {
+  work_.Start({shareDir, colourDepth}, [shareDir, colourDepth] {
+    LoadedCatalogue loaded{std::make_unique<DemoCatalogue>(), 0};
+    loaded.Added = LoadCatalogue(*loaded.Demos, shareDir, colourDepth);
+    return loaded;
+  });
+}
+
+int CataloguePrefetch::LoadInto(DemoCatalogue& catalogue, const QString& shareDir,
+                                int colourDepth) {
+  std::optional<LoadedCatalogue> loaded = work_.Take({shareDir, colourDepth});
+  const bool empty = std::all_of(catalogue.Counts.begin(), catalogue.Counts.end(),
+                                 [](int32_t count) { return count == 0; });
+  if (loaded && empty) {
+    catalogue = std::move(*loaded->Demos);
+    return loaded->Added;
+  }
+  return LoadCatalogue(catalogue, shareDir, colourDepth);
 }
 
 BmrDecoded SkinPrefetch::Take(const QString& container, bool convert, int colourDepth) {

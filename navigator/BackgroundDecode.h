@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "formats/BMR.h"
+#include "formats/DemoFile.h"
 #include "platform/Bitmap.h"
 
 struct DecodedBackground {
@@ -72,6 +73,24 @@ class BackgroundPrefetch {
 
  private:
   WorkerResult<DecodedBackground, std::pair<QString, int>> work_;
+};
+
+// The demo catalogue read from the disc on a worker thread.
+struct LoadedCatalogue {
+  std::unique_ptr<DemoCatalogue> Demos;
+  int Added = 0;
+};
+
+class CataloguePrefetch {
+ public:
+  void Start(const QString& shareDir, int colourDepth);
+  // Appends the demos of shareDir to catalogue as LoadCatalogue does: the prefetched ones
+  // when they were read for the same folder and depth and the catalogue holds no demo yet,
+  // otherwise read now. Returns how many were added.
+  int LoadInto(DemoCatalogue& catalogue, const QString& shareDir, int colourDepth);
+
+ private:
+  WorkerResult<LoadedCatalogue, std::pair<QString, int>> work_;
 };
 
 // The skin container read and the controls' pictures decoded on a worker thread. The loading

@@ -27,6 +27,7 @@ TfmMain::TfmMain(NavigatorOptions options, QWidget* parent)
   Catalogue = std::make_unique<DemoCatalogue>();
   backgroundPrefetch_ = std::make_unique<BackgroundPrefetch>();
   skinPrefetch_ = std::make_unique<SkinPrefetch>();
+  cataloguePrefetch_ = std::make_unique<CataloguePrefetch>();
   TurnWave = std::make_unique<platform::Timer>(2000, options_.Clock);
   TurnWave->OnTimer = [this] { TurnWaveTimer(); };
   frames_ =
@@ -39,6 +40,9 @@ TfmMain::TfmMain(NavigatorOptions options, QWidget* parent)
   StartFontTask();
   CreateControls();
   StartPrefetch();
+  // Read once here; a reload after a display change reads the disc on the spot.
+  if (EnvironmentAcceptable(Env().ColourDepth, Env().ScreenWidth, Env().ScreenHeight))
+    cataloguePrefetch_->Start(Env().ShareDir, Env().ColourDepth);
   FormCreate();
 }
 
@@ -137,7 +141,7 @@ void TfmMain::FormCreate() {
 
 void TfmMain::LoadDemoCatalogue() {
   ++catalogueLoads_;
-  LoadCatalogue(*Catalogue, Env().ShareDir, Env().ColourDepth);
+  cataloguePrefetch_->LoadInto(*Catalogue, Env().ShareDir, Env().ColourDepth);
 }
 
 void TfmMain::RunLoadingSteps() {

@@ -35,6 +35,7 @@ struct DemoCatalogue;
 class TBPKMovie;
 class BackgroundPrefetch;
 class SkinPrefetch;
+class CataloguePrefetch;
 class TfmStatus;
 class TfmCeremony;
 class TTotalPaintBox;
@@ -251,6 +252,7 @@ class TfmMain : public QWidget {
   std::unique_ptr<FrameLoop> frames_;
   std::unique_ptr<BackgroundPrefetch> backgroundPrefetch_;
   std::unique_ptr<SkinPrefetch> skinPrefetch_;
+  std::unique_ptr<CataloguePrefetch> cataloguePrefetch_;
   std::future<int> fontTask_;  // faces the font file added, while the worker adds it
   std::map<QString, platform::Bitmap> prefetchedSkin_;  // while LoadSkin runs
   QPointer<TfmStatus> status_;

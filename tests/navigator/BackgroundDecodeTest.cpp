@@ -91,4 +91,40 @@ TEST_F(BackgroundDecodeTest, DamagedClosingChecksumKeepsTheLastFrame) {
   EXPECT_FALSE(checking.ReadFrame(frame, 32));
 }
 
+TEST_F(BackgroundDecodeTest, PrefetchedCatalogueOnlyFillsAnEmptyOneForTheSameDepth) {
+  const QString share = "D:\\SHAREDIR\\";
+  DemoCatalogue direct;
+  const int demos = LoadCatalogue(direct, share, 32);
+  ASSERT_GT(demos, 0);
+  auto titles = [](const DemoCatalogue& c) {
+    QStringList all;
+    for (int k = 0; k < kCategoryCount; ++k)
+      for (int i = 1; i <= c.Counts[k]; ++i) all << c.Entry(k, i).Title;
+    return all;
+  };
+
+  CataloguePrefetch prefetch;
+  prefetch.Start(share, 32);
+  DemoCatalogue taken;
+  EXPECT_EQ(prefetch.LoadInto(taken, share, 32), demos);
+  EXPECT_EQ(taken.Counts, direct.Counts);
+  EXPECT_EQ(titles(taken), titles(direct));
+  EXPECT_EQ(taken.Images, direct.Images);
+
+  // A catalogue holding demos already is appended to, never replaced.
+  prefetch.Start(share, 32);
+  DemoCatalogue full = direct;
+  prefetch.LoadInto(full, share, 32);
+  for (int k = 0; k < kCategoryCount; ++k)
+    EXPECT_EQ(full.Counts[k], std::min(2 * direct.Counts[k], kMaxDemosPerCategory));
+
+  // Read for another depth: the other picture set is read on the spot.
+  prefetch.Start(share, 8);
+  DemoCatalogue taken32, paletted;
+  prefetch.LoadInto(taken32, share, 32);
+  LoadCatalogue(paletted, share, 8);
+  ASSERT_NE(paletted.Images, direct.Images);
+  EXPECT_EQ(taken32.Images, direct.Images);
+}
+
 }  // namespace
