@@ -158,7 +158,7 @@ BmrArchive& NavigatorBmr() {
 }
 
 BmrDecoded DecodeBmrPictures(const QString& winPath, const QStringList& names, bool convert,
-                             int colourDepth) {
+                             int colourDepth, const QStringList& storedNames) {
   BmrDecoded decoded;
   const std::unique_ptr<QFile> file = OpenDiscFile(winPath);
   if (!file) return decoded;
@@ -170,12 +170,16 @@ BmrDecoded DecodeBmrPictures(const QString& winPath, const QStringList& names, b
   QByteArray copy = file->readAll();
   for (const BmrDirectoryEntry& e : directory.Entries)
     if (qint64(e.Offset) + e.Size > copy.size()) return decoded;
-  for (const QString& name : names) {
-    const int index = directory.Find(name);
-    if (index < 0) continue;
-    if (auto bitmap = DecodeEntry(copy, directory.Entries[size_t(index)], convert, colourDepth))
-      decoded.Pictures.emplace(name, std::move(*bitmap));
-  }
+  auto decode = [&](const QStringList& wanted, bool conversion, auto& into) {
+    for (const QString& name : wanted) {
+      const int index = directory.Find(name);
+      if (index < 0) continue;
+      if (auto bitmap = DecodeEntry(copy, directory.Entries[size_t(index)], conversion, colourDepth))
+        into.emplace(name, std::move(*bitmap));
+    }
+  };
+  decode(names, convert, decoded.Pictures);
+  decode(storedNames, false, decoded.Stored);
   BmrArchive& archive = decoded.Archive;
   archive.directory_ = std::move(directory);
   archive.memoryCopy_ = std::move(copy);

@@ -83,7 +83,8 @@ class BmrArchive {
                   bool convert, int colourDepth);
 
  private:
-  friend BmrDecoded DecodeBmrPictures(const QString&, const QStringList&, bool, int);
+  friend BmrDecoded DecodeBmrPictures(const QString&, const QStringList&, bool, int,
+                                      const QStringList&);
   QString openName_;
   BmrDirectory directory_;
   QByteArray memoryCopy_;
@@ -95,15 +96,17 @@ BmrArchive& NavigatorBmr();
 // A container opened and some of its pictures decoded ahead, off the main thread.
 struct BmrDecoded {
   BmrArchive Archive;  // open on the container, as OpenContainer leaves it; closed when unusable
-  std::map<QString, platform::Bitmap> Pictures;
+  std::map<QString, platform::Bitmap> Pictures;  // decoded with the conversion asked for
+  std::map<QString, platform::Bitmap> Stored;    // decoded as stored (no conversion)
 };
 
 // Opens the container winPath and decodes the named pictures as BmrArchive::LoadBitmap would
 // (convert and colourDepth alike), without any message and without touching NavigatorBmr(), so
-// that a worker thread can do it while the window starts. Names it cannot serve are absent; an
-// unusable container gives a closed archive and no pictures.
+// that a worker thread can do it while the window starts; storedNames as LoadBitmap without
+// conversion. Names it cannot serve are absent; an unusable container gives a closed archive
+// and no pictures.
 BmrDecoded DecodeBmrPictures(const QString& winPath, const QStringList& names, bool convert,
-                             int colourDepth);
+                             int colourDepth, const QStringList& storedNames = {});
 
 // The explorer's reader: the directory of one container (at most 40 entries) and the open file,
 // while the skin loads.

@@ -38,9 +38,10 @@ DecodedBackground BackgroundPrefetch::Take(const QString& path, int colourDepth)
 }
 
 void SkinPrefetch::Start(const QString& container, const QStringList& names, bool convert,
-                         int colourDepth) {
-  work_.Start({container, convert, colourDepth},
-              [=] { return DecodeBmrPictures(container, names, convert, colourDepth); });
+                         int colourDepth, const QStringList& storedNames) {
+  work_.Start({container, convert, colourDepth}, [=] {
+    return DecodeBmrPictures(container, names, convert, colourDepth, storedNames);
+  });
 }
 
 void CataloguePrefetch::Start(const QString& shareDir, int colourDepth) {

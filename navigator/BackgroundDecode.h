@@ -98,7 +98,8 @@ class CataloguePrefetch {
 // itself, with its messages.
 class SkinPrefetch {
  public:
-  void Start(const QString& container, const QStringList& names, bool convert, int colourDepth);
+  void Start(const QString& container, const QStringList& names, bool convert, int colourDepth,
+             const QStringList& storedNames);
   // The container and pictures decoded for the same container, conversion and depth; a closed
   // archive and no pictures otherwise.
   BmrDecoded Take(const QString& container, bool convert, int colourDepth);

@@ -7,6 +7,7 @@
 #include "formats/BPK.h"
 #include "formats/DemoFile.h"
 #include "navigator/BackgroundDecode.h"
+#include "navigator/Ceremony.h"
 #include "navigator/uMain.h"
 #include "platform/Drives.h"
 #include "platform/Fonts.h"

@@ -56,8 +56,10 @@ void TfmMain::LoadSkin() {
   // Pictures decoded ahead count only when they come from the container now open.
   const QString container = Env().SkinDir + QStringLiteral("controls.bmr");
   if (!NavigatorBmr().IsOpen() ||
-      NavigatorBmr().OpenName().compare(container, Qt::CaseInsensitive) != 0)
+      NavigatorBmr().OpenName().compare(container, Qt::CaseInsensitive) != 0) {
     prefetchedSkin_.clear();
+    prefetchedMasks_.clear();
+  }
 
   // S2: the layout and the text shrink together below 800 pixels.
   Environment& env = Env();
@@ -84,18 +86,21 @@ void TfmMain::LoadSkin() {
   }
 
   // S6
-  BmrArchive& bmr = NavigatorBmr();
-  for (auto [target, name] : {std::pair{&GradientBitmap, QStringLiteral("GreenGrad")},
-                              std::pair{&IndicatorBitmap, QStringLiteral("Indicator")}}) {
-    if (const auto it = prefetchedSkin_.find(name); it != prefetchedSkin_.end())
-      *target = it->second;
+  auto take = [&](platform::Bitmap& target, const QString& name, bool convert,
+                  const std::map<QString, platform::Bitmap>& ahead) {
+    if (const auto it = ahead.find(name); it != ahead.end())
+      target = it->second;
     else
-      bmr.LoadBitmap(*target, name, {}, HighColour(), env.ColourDepth);
-  }
+      NavigatorBmr().LoadBitmap(target, name, {}, convert, env.ColourDepth);
+  };
+  take(GradientBitmap, QStringLiteral("GreenGrad"), HighColour(), prefetchedSkin_);
+  take(IndicatorBitmap, QStringLiteral("Indicator"), HighColour(), prefetchedSkin_);
   // The masks stay as stored: their two colours are combined bit for bit.
-  bmr.LoadBitmap(AdvMaskBitmap, QStringLiteral("advMask"), {}, false, env.ColourDepth);
-  bmr.LoadBitmap(GameMaskBitmap, QStringLiteral("gameMask"), {}, false, env.ColourDepth);
+  const QStringList masks = MaskPictureNames();
+  take(AdvMaskBitmap, masks[0], false, prefetchedMasks_);
+  take(GameMaskBitmap, masks[1], false, prefetchedMasks_);
   prefetchedSkin_.clear();
+  prefetchedMasks_.clear();
   if (ownStatus) {
     ownStatus.reset();
     status_ = nullptr;
@@ -123,10 +128,15 @@ void TfmMain::OpenSkinContainer() {
   const QString container = Env().SkinDir + QStringLiteral("controls.bmr");
   BmrDecoded decoded = skinPrefetch_->Take(container, HighColour(), Env().ColourDepth);
   prefetchedSkin_ = std::move(decoded.Pictures);
+  prefetchedMasks_ = std::move(decoded.Stored);
   // Read whole on the worker, it stands as opened here; otherwise the open below reads it and
   // reports what is wrong with it.
   if (decoded.Archive.IsOpen()) NavigatorBmr() = std::move(decoded.Archive);
   NavigatorBmr().OpenContainer(container);
+}
+
+QStringList TfmMain::MaskPictureNames() {
+  return {QStringLiteral("advMask"), QStringLiteral("gameMask")};
 }
 
 QStringList TfmMain::SkinPictureNames() const {
@@ -145,7 +155,7 @@ void TfmMain::StartPrefetch() {
   const Environment& env = Env();
   if (!EnvironmentAcceptable(env.ColourDepth, env.ScreenWidth, env.ScreenHeight)) return;
   skinPrefetch_->Start(env.SkinDir + QStringLiteral("controls.bmr"), SkinPictureNames(),
-                       HighColour(), env.ColourDepth);
+                       HighColour(), env.ColourDepth, MaskPictureNames());
   backgroundPrefetch_->Start(env.SkinDir + QStringLiteral("gbttin.bpk"), env.ColourDepth);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QTimer>
 #include <exception>
 #include <optional>
 
@@ -135,7 +136,9 @@ void TfmMain::FormCreate() {
   QApplication::restoreOverrideCursor();
   if (!isVisible()) show();
   if (intro->isVisible()) intro->hide();
-  intro.reset();
+  // Hidden, it is freed once the event loop runs, after the window's first frame.
+  retiredIntro_ = std::move(intro);
+  QTimer::singleShot(0, this, [this] { retiredIntro_.reset(); });
   if (failure) ReportFailure(failure);
 }
 

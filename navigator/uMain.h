@@ -218,6 +218,7 @@ class TfmMain : public QWidget {
   void OpenSkinContainer();
   // The container names of every picture the controls take from the skin.
   QStringList SkinPictureNames() const;
+  static QStringList MaskPictureNames();  // advMask, gameMask
   // Steps L2 to L9 for the current client size.
   void PlaceControls();
 
@@ -254,9 +255,11 @@ class TfmMain : public QWidget {
   std::unique_ptr<SkinPrefetch> skinPrefetch_;
   std::unique_ptr<CataloguePrefetch> cataloguePrefetch_;
   std::future<int> fontTask_;  // faces the font file added, while the worker adds it
-  std::map<QString, platform::Bitmap> prefetchedSkin_;  // while LoadSkin runs
+  std::map<QString, platform::Bitmap> prefetchedSkin_;   // while LoadSkin runs
+  std::map<QString, platform::Bitmap> prefetchedMasks_;  // the same, as stored
   QPointer<TfmStatus> status_;
   QPointer<TfmCeremony> intro_;
+  std::unique_ptr<TfmCeremony> retiredIntro_;  // until the event loop runs again
   VolumeRamp ramp_;
   QMetaObject::Connection stateHook_;
   QMetaObject::Connection screenHook_;

@@ -205,6 +205,15 @@ TEST(BmrArchive, DecodingAheadMatchesLoadingAndIsSilent) {
     EXPECT_EQ(fromAhead.ToRgb32(), loaded.ToRgb32()) << name;
     EXPECT_EQ(pictures.at(name).HasPalette(), loaded.HasPalette()) << name;
   }
+  // Pictures asked for as stored are decoded without conversion, apart from the others.
+  const BmrDecoded masks = DecodeBmrPictures(path, {"GreenGrad"}, true, 24, {"advMask"});
+  ASSERT_TRUE(masks.Stored.count("advMask"));
+  EXPECT_FALSE(masks.Pictures.count("advMask"));
+  platform::Bitmap stored;
+  ASSERT_TRUE(bmr.LoadBitmap(stored, "advMask", {}, false, 24));
+  EXPECT_EQ(masks.Stored.at("advMask").HasPalette(), stored.HasPalette());
+  EXPECT_EQ(masks.Stored.at("advMask").ToRgb32(), stored.ToRgb32());
+
   // At 256 colours the palette stays, as loading keeps it.
   EXPECT_TRUE(
       DecodeBmrPictures(path, {"gtbCloseu"}, true, 8).Pictures.at("gtbCloseu").HasPalette());

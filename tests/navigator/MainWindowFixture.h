@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <QPointer>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -40,7 +41,10 @@ class MainWindowTest : public ::testing::Test {
     options.OnProgress = [this](const QString& text, int percent) {
       steps_.emplace_back(text, percent);
     };
-    options.OnIntroCreated = [this](TfmCeremony*) { ++intros_; };
+    options.OnIntroCreated = [this](TfmCeremony* intro) {
+      ++intros_;
+      intro_ = intro;
+    };
     return std::make_unique<TfmMain>(options);
   }
 
@@ -56,4 +60,5 @@ class MainWindowTest : public ::testing::Test {
   platform::ManualClock clock_{5000};
   Steps steps_;
   int intros_ = 0;
+  QPointer<TfmCeremony> intro_;  // the last intro window made
 };
