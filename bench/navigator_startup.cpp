@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -29,32 +30,50 @@ namespace {
 
 const char* gSelf = nullptr;
 
-// Tells the parent (one line on standard output) when the watched widget has had its first
-// paint, then quits the event loop. The parent's clock stops at that line, so the child's
-// shutdown is not part of the figure.
-class FirstPaint : public QObject {
+// Tells the parent (one line on standard output) when the first frame showing the content
+// widget is complete: the window's repaint in which the content painted has ended, every
+// widget drawn and the window flushed. Then quits the event loop. The parent's clock stops at
+// that line, so the child's shutdown is not part of the figure.
+class FirstFrame : public QObject {
  public:
+  void Watch(QWidget* top, QWidget* content) {
+    content_ = content;
+    window_ = top->windowHandle();
+    content->installEventFilter(this);
+    if (window_) window_->installEventFilter(this);
+  }
+
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint && !seen_) {
-      seen_ = true;
-      std::fputs("frame\n", stdout);
-      std::fflush(stdout);
-      QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    if (watched == content_ && event->type() == QEvent::Paint) painted_ = true;
+    const bool repaint =
+        event->type() == QEvent::Expose || event->type() == QEvent::UpdateRequest;
+    if (watched == window_ && repaint && !done_) {
+      watched->event(event);  // the whole repaint, here, so that its end is seen
+      if (painted_) {
+        done_ = true;
+        std::fputs("frame\n", stdout);
+        std::fflush(stdout);
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+      }
+      return true;
     }
     return QObject::eventFilter(watched, event);
   }
 
  private:
-  bool seen_ = false;
+  QObject* content_ = nullptr;
+  QWindow* window_ = nullptr;
+  bool painted_ = false;
+  bool done_ = false;
 };
 
 int RunMinimal(int argc, char** argv) {
   QApplication app(argc, argv);
   QWidget window;
   window.resize(800, 600);
-  FirstPaint watch;
-  window.installEventFilter(&watch);
   window.show();
+  FirstFrame watch;
+  watch.Watch(&window, &window);
   return app.exec();
 }
 
@@ -67,24 +86,20 @@ std::unique_ptr<TfmMain> StartNavigator() {
   options.Environment.screenHeight = 600;
   options.Environment.colourDepth = 32;
   options.Windowed = true;
-  QElapsedTimer t;
-  t.start();
-  auto m = std::make_unique<TfmMain>(options);
-  fprintf(stderr, "ctor %.1f\n", t.nsecsElapsed() / 1e6);
-  return m;
+  return std::make_unique<TfmMain>(options);
 }
 
 int RunNavigator(int argc, char** argv, bool idle) {
   QApplication app(argc, argv);
   platform::ScriptedDialogService dialogs;  // no box may wait for a click here
   platform::SetDialogs(&dialogs);
-  FirstPaint watch;
+  FirstFrame watch;
   std::unique_ptr<TfmMain> main;
   if (!idle) {
-    // The first frame is the first paint of pbMain, the window's whole picture.
+    // The first frame is the first repaint that draws pbMain, the window's whole picture.
     QTimer::singleShot(0, [&] {
       main = StartNavigator();
-      if (main->pbMain()) main->pbMain()->installEventFilter(&watch);
+      if (main->pbMain()) watch.Watch(main.get(), main->pbMain());
     });
     return app.exec();
   }
