@@ -73,29 +73,47 @@ void TTotalPaintBox::Paint() {
   Fire(OnPaint, this);
 }
 
+bool TTotalPaintBox::CoverWith(const platform::Bitmap& picture) {
+  if (!inPaint_ || !paintingWhole_ || picture.Image().size() != size() ||
+      picture.Image().format() != QImage::Format_RGB32)
+    return false;
+  canvas_->Image();  // ends any painter on the surface it replaces
+  backBuffer_ = picture.Image();
+  invalid_ = QRegion();  // what still waited for OnPaint is the picture too
+  return true;
+}
+
 void TTotalPaintBox::paintEvent(QPaintEvent* event) {
   if (!visible_) return;  // what lies below shows through, as it was or repainted
-  FitBuffer();
+  NoteFreshArea();
   const QRegion due = invalid_ & event->region();
   if (!due.isEmpty()) {
+    // Parts under opaque siblings are left out of the paint but still wait for OnPaint.
+    paintingWhole_ = QRegion(rect()).subtracted(invalid_).isEmpty();
     invalid_ -= due;
     inPaint_ = true;
     canvas_->SetClipRect(due.boundingRect());
     Paint();
     canvas_->SetClipRect(QRect());
+    paintingWhole_ = false;
     inPaint_ = false;
   }
+  FitBuffer();  // when OnPaint neither drew nor covered the box
   QPainter painter(this);
   painter.setClipRegion(event->region());
   painter.drawImage(0, 0, canvas_->Image());
 }
 
 void TTotalPaintBox::resizeEvent(QResizeEvent*) {
-  FitBuffer();
+  NoteFreshArea();
 }
 
-// Qt holds a hidden widget's resize back until it shows; the buffer follows the geometry at
-// once, so the owner can draw on a box it has just placed.
+void TTotalPaintBox::NoteFreshArea() {
+  invalid_ = (invalid_ | (QRegion(rect()) - QRegion(backBuffer_.rect()))) & rect();
+}
+
+// Qt holds a hidden widget's resize back until it shows; the buffer follows the geometry as
+// soon as the owner asks for the surface, so that it can draw on a box it has just placed.
 void TTotalPaintBox::FitBuffer() {
   if (backBuffer_.size() == size() || size().isEmpty()) return;
   // The buffer keeps what was drawn; a larger box waits for OnPaint in its new part.

@@ -55,6 +55,12 @@ class TTotalPaintBox : public QWidget {
   // Sets the surface's font and brush, then calls OnPaint; the surface's clip rectangle is the
   // area being painted.
   virtual void Paint();
+  // In OnPaint, when the whole box waits for it: picture, exactly the box's size, becomes the
+  // surface, its pixels shared until the surface is drawn on, and nothing waits for OnPaint
+  // any more. False, and nothing done, otherwise; the owner then draws it as usual. Spares a
+  // full-screen box a surface of its own (allocated, cleared and copied into) for a picture
+  // that hides all of it.
+  bool CoverWith(const platform::Bitmap& picture);
 
   TNotifyEvent OnPaint;
   TNotifyEvent OnClick;
@@ -75,6 +81,8 @@ class TTotalPaintBox : public QWidget {
  private:
   bool Ignoring() const { return totalCtrlOverDraw_ && !visible_; }
   void FitBuffer();
+  // What a new size adds waits for OnPaint; the surface itself grows when it is needed.
+  void NoteFreshArea();
 
   bool totalCtrlOverDraw_ = true;
   bool visible_ = true;
@@ -84,6 +92,7 @@ class TTotalPaintBox : public QWidget {
   std::unique_ptr<platform::Canvas> canvas_;
   QRegion invalid_;  // areas waiting for OnPaint
   bool inPaint_ = false;
+  bool paintingWhole_ = false;  // OnPaint runs for every pixel of the box
   bool pressed_ = false;
   bool clickPending_ = false;
 };

@@ -8,6 +8,7 @@
 
 void TfmMain::PaintMain() {
   TTotalPaintBox* box = pbMain();
+  if (box->CoverWith(BackgroundBitmap)) return;
   platform::Canvas& canvas = box->Canvas();
   if (BackgroundBitmap.IsEmpty()) {
     canvas.Fill(canvas.ClipRect(), Qt::black);

@@ -94,6 +94,43 @@ TEST_F(PaintBoxFixture, ClicksNeedPressAndReleaseOnTheBox) {
   EXPECT_EQ(clicks, 1) << "a hidden box takes no clicks";
 }
 
+TEST_F(PaintBoxFixture, APictureOfTheBoxSizeCoversAWholePaintWithoutACopy) {
+  QImage plain(box->size(), QImage::Format_RGB32);
+  plain.fill(QColor(10, 20, 30));
+  const platform::Bitmap picture(plain);
+  int covered = 0, declined = 0;
+  box->OnPaint = [&](QObject*) {
+    if (box->CoverWith(picture)) {
+      ++covered;
+      return;
+    }
+    ++declined;
+    box->Canvas().Fill(box->Canvas().ClipRect(), QColor(0, 0, 200));
+  };
+  box->Repaint();
+  EXPECT_EQ(covered, 1);
+  EXPECT_EQ(Pixel(QPoint(60, 45)), qRgb(10, 20, 30));
+  EXPECT_EQ(box->Canvas().Image().constBits(), plain.constBits());
+
+  // Drawing afterwards changes the box, never the picture.
+  box->Canvas().Fill(QRect(0, 0, 5, 5), Qt::red);
+  EXPECT_EQ(Pixel(QPoint(2, 2)), qRgb(255, 0, 0));
+  EXPECT_EQ(picture.Image().pixel(2, 2), qRgb(10, 20, 30));
+
+  // Part of the box, or a picture of another size: the owner draws as usual.
+  box->Invalidate(QRect(0, 0, 30, 10));
+  QApplication::processEvents();
+  EXPECT_EQ(declined, 1);
+  EXPECT_EQ(Pixel(QPoint(20, 5)), qRgb(0, 0, 200));
+  EXPECT_EQ(Pixel(QPoint(20, 50)), qRgb(10, 20, 30));
+  box->resize(130, 90);
+  box->Repaint();
+  EXPECT_EQ(covered, 1);
+  EXPECT_EQ(Pixel(QPoint(125, 5)), qRgb(0, 0, 200));
+  // Outside a paint there is nothing to cover.
+  EXPECT_FALSE(box->CoverWith(picture));
+}
+
 TEST(TotalPaintBox, Defaults) {
   QWidget form;
   TTotalPaintBox box(&form);

@@ -64,6 +64,9 @@ TEST_F(MainWindowTest, StartUpShowsItsStepsInOrderAndCoversTheScreenAt800) {
   ASSERT_TRUE(intro_);
   QCoreApplication::sendPostedEvents();
   EXPECT_FALSE(intro_);
+  // The first frame shows the background itself: no copy of it for pbMain.
+  QApplication::processEvents();
+  EXPECT_EQ(fm->pbMain()->Canvas().Image().constBits(), fm->BackgroundBitmap.Image().constBits());
   EXPECT_TRUE(fm->Frames().Running());
 
   // Every button has its pictures and sits where the table puts it; a list mode shows all but
