@@ -9,6 +9,7 @@
 #include "AppStart.h"
 #include "common/Environment.h"
 #include "navigator/uMain.h"
+#include "platform/Allocator.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
 
@@ -35,6 +36,7 @@ void ApplyScaleOption(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  platform::TuneAllocatorForStartUp();
   ApplyScaleOption(argc, argv);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quarx CD-ROM 9"));
