@@ -25,7 +25,7 @@ enum class StreamChecksum { Verify, Ignore };
 class InflateStream {
  public:
   static constexpr qint64 kInputBlockBytes = 65536;
-  static constexpr qint64 kSkipPieceBytes = 4096;
+  static constexpr qint64 kSkipPieceBytes = 65536;  // few calls: each one copies into the window
 
   // source is not owned and must outlive the stream; its position now is where the
   // compressed data starts. Throws EInflateError when zlib cannot be initialised.

@@ -8,7 +8,9 @@
 DecodedBackground DecodeLastFrame(const QString& path, int colourDepth) {
   DecodedBackground result;
   try {
-    TBPKMovie movie(/*directFromFile=*/false);
+    // Read through the file: the whole file is inflated once, in order, so a copy of it in
+    // memory would only cost another half megabyte of fresh pages.
+    TBPKMovie movie(/*directFromFile=*/true);
     // Only the last frame is wanted, and it is complete before the closing checksum.
     movie.Checksum = StreamChecksum::Ignore;
     if (!movie.Open(path)) return result;

@@ -175,20 +175,27 @@ std::optional<QString> DriveMap::ToHost(const QString& winPath) const {
   const Drive* drive = Find(parsed->letter);
   if (!drive) return std::nullopt;
   QString host = drive->hostRoot;
-  QString existing = host;  // the deepest part of the path that is on the disc
-  bool resolving = true;
   for (const QString& component : parsed->components) {
     if (!detail::IsStorableName(component, false)) return std::nullopt;
-    QString next = detail::JoinHost(host, component);
-    if (resolving && !detail::HostEntryExists(next)) {
-      if (const auto match = detail::FindCaseInsensitive(host, component)) {
-        next = detail::JoinHost(host, *match);
-      } else {
-        resolving = false;  // the rest is kept as written: where a new entry would go
+    host = detail::JoinHost(host, component);
+  }
+  QString existing = host;  // the deepest part of the path that is on the disc
+  // Most paths exist as written: one look at the whole path then spares one per component.
+  if (host != drive->hostRoot && !detail::HostEntryExists(host)) {
+    host = existing = drive->hostRoot;
+    bool resolving = true;
+    for (const QString& component : parsed->components) {
+      QString next = detail::JoinHost(host, component);
+      if (resolving && !detail::HostEntryExists(next)) {
+        if (const auto match = detail::FindCaseInsensitive(host, component)) {
+          next = detail::JoinHost(host, *match);
+        } else {
+          resolving = false;  // the rest is kept as written: where a new entry would go
+        }
       }
+      host = next;
+      if (resolving) existing = host;
     }
-    host = next;
-    if (resolving) existing = host;
   }
   if (host.toUtf8().size() >= detail::kMaxHostPathBytes) return std::nullopt;
   // A CD's content is not the user's: its symbolic links must not lead off the disc. (The
