@@ -100,6 +100,17 @@ struct BmpFile {
 };
 
 // The direct reader must take the file, and FromBmp must give exactly what Qt gave.
+// An 8-bit picture with a palette of `colours` entries, all of them used.
+BmpFile EightBit(int width, int height, int colours) {
+  BmpFile f;
+  f.bitCount = 8;
+  f.width = width;
+  f.height = height;
+  f.paletteSize = colours;
+  f.coloursUsed = colours;
+  return f;
+}
+
 void ExpectTakenAndSameAsQt(const QByteArray& bytes, const QString& what) {
   for (int depth : {8, 32}) {
     SCOPED_TRACE(QString("%1 at depth %2").arg(what).arg(depth).toStdString());
@@ -196,11 +207,7 @@ TEST(Bitmap, IndexedReadsAsQtDoes) {
   for (const auto& [entries, used] : {std::pair{2, 2u}, {16, 16u}, {256, 256u}, {256, 0u}})
     for (int width = 1; width <= 9; ++width)
       for (int height : {2, -2}) {
-        BmpFile f;
-        f.bitCount = 8;
-        f.width = width;
-        f.height = height;
-        f.paletteSize = entries;
+        BmpFile f = EightBit(width, height, entries);
         f.coloursUsed = used;
         f.seed = uint32_t(entries + width * 1000 + (height > 0));
         ExpectTakenAndSameAsQt(
@@ -210,12 +217,7 @@ TEST(Bitmap, IndexedReadsAsQtDoes) {
 }
 
 TEST(Bitmap, PixelsAfterAGapReadAsQtDoes) {
-  BmpFile f;
-  f.bitCount = 8;
-  f.width = 5;
-  f.height = 4;
-  f.paletteSize = 16;
-  f.coloursUsed = 16;
+  BmpFile f = EightBit(5, 4, 16);
   f.gap = 10;
   ExpectTakenAndSameAsQt(f.Build(), "8-bit with a gap");
   f.bitCount = 24;
@@ -230,12 +232,7 @@ TEST(Bitmap, PixelsAfterAGapReadAsQtDoes) {
 }
 
 TEST(Bitmap, OddFilesAreLeftToQt) {
-  BmpFile plain;
-  plain.bitCount = 8;
-  plain.width = 6;
-  plain.height = 5;
-  plain.paletteSize = 16;
-  plain.coloursUsed = 16;
+  const BmpFile plain = EightBit(6, 5, 16);
 
   ExpectLeftToQt(plain.Build().chopped(1), "pixels cut short");
   ExpectLeftToQt(plain.Build().left(54 + 30), "palette cut short");
