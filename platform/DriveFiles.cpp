@@ -2,6 +2,7 @@
 // the few changes the programs make (folders, deletion, the read-only attribute).
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -38,17 +39,21 @@ bool IsRoot(const QString& winPath) {
   return parsed && parsed->components.isEmpty();
 }
 
-}  // namespace
 
-std::vector<FindEntry> FindFiles(const QString& pattern, uint32_t includeAttrs) {
-  std::vector<FindEntry> out;
+std::pair<QString, QString> SplitPattern(const QString& pattern) {
   qsizetype cut = -1;
   for (qsizetype i = pattern.size() - 1; i >= 0 && cut < 0; --i)
     if (pattern[i] == QLatin1Char('\\') || pattern[i] == QLatin1Char('/') ||
         pattern[i] == QLatin1Char(':'))
       cut = i;
-  const QString folder = pattern.left(cut + 1);
-  const QString namePattern = pattern.mid(cut + 1);
+  return {pattern.left(cut + 1), pattern.mid(cut + 1)};
+}
+
+}  // namespace
+
+std::vector<FindEntry> FindFiles(const QString& pattern, uint32_t includeAttrs) {
+  std::vector<FindEntry> out;
+  const auto [folder, namePattern] = SplitPattern(pattern);
 
   if (includeAttrs == faVolumeID) {
     const auto parsed = detail::ParseWinPath(folder);
@@ -78,6 +83,22 @@ std::vector<FindEntry> FindFiles(const QString& pattern, uint32_t includeAttrs) 
     return c != 0 ? c < 0 : a.name < b.name;
   });
   return out;
+}
+
+bool AnyEntry(const QString& pattern, uint32_t includeAttrs) {
+  const auto [folder, namePattern] = SplitPattern(pattern);
+  if (includeAttrs == faVolumeID) return !FindFiles(pattern, includeAttrs).empty();
+  if (!detail::IsStorableName(namePattern, true)) return false;
+  const auto hostDir = Drives().ToHost(folder);
+  if (!hostDir) return false;
+  const uint32_t exclude = ~includeAttrs & kExcludable;
+  QDirIterator it(*hostDir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  while (it.hasNext()) {
+    const QFileInfo info = it.nextFileInfo();
+    if (!info.exists() || !detail::WildcardMatch(namePattern, info.fileName())) continue;
+    if (!(detail::AttributesOf(info) & exclude)) return true;
+  }
+  return false;
 }
 
 bool FileExists(const QString& winPath) {

@@ -88,6 +88,9 @@ struct FindEntry {
 // system, directory entries only when their bit is in includeAttrs; faVolumeID alone returns
 // the volume label. "." and ".." are not returned. Sorted by name, case-insensitively.
 std::vector<FindEntry> FindFiles(const QString& pattern, uint32_t includeAttrs);
+// Whether FindFiles would return anything; stops at the first entry, so a large folder costs
+// no more than a small one.
+bool AnyEntry(const QString& pattern, uint32_t includeAttrs);
 
 bool FileExists(const QString& winPath);       // a file (not a folder)
 bool DirectoryExists(const QString& winPath);  // a folder

@@ -77,6 +77,14 @@ TEST_F(DriveFilesTest, WildcardsMatchCaseInsensitivelyInNameOrder) {
   EXPECT_TRUE(FindFiles("D:\\SHAREDIR\\DemoData\\a<*", faAnyFile).empty());
 }
 
+TEST_F(DriveFilesTest, AnyEntryAgreesWithTheSearch) {
+  for (const char* pattern : {"D:\\SHAREDIR\\DemoData\\*.*", "D:\\SHAREDIR\\DemoData\\*.zip",
+                              "d:\\sharedir\\demodata\\*.dem", "D:\\SHAREDIR\\*.*",
+                              "D:\\SHAREDIR\\Nothing\\*.*", "Q:\\*.*", "E:\\*.*"})
+    for (uint32_t attrs : {0u, uint32_t(faDirectory), uint32_t(faHidden), uint32_t(faAnyFile)})
+      EXPECT_EQ(AnyEntry(pattern, attrs), !FindFiles(pattern, attrs).empty()) << pattern << attrs;
+}
+
 TEST_F(DriveFilesTest, AttributeFiltersFollowTheWindowsSearch) {
   const QString all = "D:\\SHAREDIR\\DemoData\\*.*";
   const auto plain = FindFiles(all, 0);
