@@ -237,10 +237,7 @@ std::vector<uint8_t> ConvertWave(std::vector<uint8_t> data, const platform::PcmW
 }
 
 std::unique_ptr<TMixWave> LoadMixWave(const TMixWaveSource& source,
-                                      const platform::PcmWaveFormat& output, int deviceId) {
-  if (platform::WaveOut::Query(deviceId, output) != platform::kMmNoError) {
-    Fail(QStringLiteral("Formato de WAVE desconhecido!"));
-  }
+                                      const platform::PcmWaveFormat& output) {
   auto wave = std::make_unique<TMixWave>();
 
   std::unique_ptr<QIODevice> io;

@@ -5,7 +5,9 @@
 // raises EWaveMixError with the mixer's text; input is treated as hostile (chunk sizes are
 // checked against the file, and nothing is allocated beyond kMaxWaveBytes).
 //
-// Safe on any thread: it touches nothing but its arguments.
+// Safe on any thread for memory, resources and host paths: a Windows path (with a drive letter)
+// goes through the drive map, which belongs to the main thread, so other threads resolve it
+// there first.
 
 #include <QByteArray>
 #include <QIODevice>
@@ -57,9 +59,10 @@ std::vector<uint8_t> ConvertRate(const std::vector<uint8_t>& data, int channels,
 std::vector<uint8_t> ConvertWave(std::vector<uint8_t> data, const platform::PcmWaveFormat& from,
                                  const platform::PcmWaveFormat& to);
 
-// Loads and converts a wave for a session with output format `output` on device deviceId.
+// Loads and converts a wave for a session with output format `output` (which the caller has
+// checked against the device).
 std::unique_ptr<TMixWave> LoadMixWave(const TMixWaveSource& source,
-                                      const platform::PcmWaveFormat& output, int deviceId);
+                                      const platform::PcmWaveFormat& output);
 
 // The text raised when memory runs out.
 QString WaveMixMemoryMessage();

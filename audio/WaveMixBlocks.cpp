@@ -236,15 +236,16 @@ void WaveMixEngine::Remix(TMixSession& s, uint32_t start) {
     return;
   }
   // The device lets go of its blocks before they are mixed again (the order of these steps
-  // keeps the device from reading a block while it is rewritten); its position runs on from
-  // where it was.
-  const uint32_t devicePos = DevicePosition(s);
+  // keeps the device from reading a block while it is rewritten).
   // Mixing never starts after what the device is playing now: sound already mixed between
   // the two would be thrown away with the returned blocks.
-  const uint32_t playing = devicePos - correction_;
+  const uint32_t playing = DevicePosition(s) - correction_;
   if (start > playing) start = playing;
   s.Device->Reset();
-  Resync(s, devicePos);
+  // The device plays the first remixed block next, so its position now stands for start: the
+  // timeline stays the one the device plays, and later requests with high priority, which
+  // start at the device's position, are heard at once rather than a correction late.
+  Resync(s, start);
   ReturnAllBlocks();
   s.MixerPosition = start;
   s.Device->Pause();

@@ -152,7 +152,9 @@ TMixSession* WaveMixEngine::ConfigureInit(const TMixConfig* config) {
     ++generation_;
     loadSession_ = s.get();
     loadFormat_ = s->Format;
-    loadDevice_ = s->DeviceId;
+    // Asked once here on the main thread: a loader thread must not reach the audio system.
+    loadFormatPlayable_ =
+        platform::WaveOut::Query(s->DeviceId, s->Format) == platform::kMmNoError;
   }
   session_ = std::move(s);
   current_ = session_.get();
@@ -284,17 +286,18 @@ void WaveMixEngine::FlushChannel(TMixSession* session, int channel, uint32_t fla
 
 TMixWave* WaveMixEngine::OpenWave(TMixSession* session, const TMixWaveSource& source) {
   platform::PcmWaveFormat format;
-  int device = 0;
+  bool playable = false;
   uint64_t generation = 0;
   {
     // A loader thread may call this: it reads only the snapshot taken at session start.
     std::lock_guard lock(wavesMutex_);
     if (!session || session != loadSession_) Fail(QStringLiteral("Invalid Session handle"));
     format = loadFormat_;
-    device = loadDevice_;
+    playable = loadFormatPlayable_;
     generation = generation_;
   }
-  std::unique_ptr<TMixWave> wave = LoadMixWave(source, format, device);
+  if (!playable) Fail(QStringLiteral("Formato de WAVE desconhecido!"));
+  std::unique_ptr<TMixWave> wave = LoadMixWave(source, format);
   std::lock_guard lock(wavesMutex_);
   if (generation != generation_) Fail(QStringLiteral("Invalid Session handle"));
   waves_.push_back(std::move(wave));
@@ -352,8 +355,10 @@ void WaveMixEngine::Play(TMixPlayParams& params) {
   TMixSession& s = Check(params.Session);
   current_ = &s;
   if (params.Flags & mpUseLRUChannel) {
+    // The first open channel is the first candidate: a closed one could never be played on.
     int candidate = 0;
-    for (int ch = 0; ch < kMixChannels; ++ch) {
+    while (candidate < kMixChannels - 1 && !s.ChannelOpen[size_t(candidate)]) ++candidate;
+    for (int ch = candidate; ch < kMixChannels; ++ch) {
       if (!s.ChannelOpen[size_t(ch)]) continue;
       if (s.ChannelOpen[size_t(candidate)] && !s.Queues[size_t(candidate)]) break;
       if (s.Stamps[size_t(ch)] < s.Stamps[size_t(candidate)]) candidate = ch;
@@ -388,7 +393,8 @@ void WaveMixEngine::Play(TMixPlayParams& params) {
   if (params.Flags & mpWait) return;
 
   IdleCheck(s);
-  const uint32_t g = DevicePosition(s);
+  // What the device is playing now on the mixer's timeline.
+  const uint32_t g = DevicePosition(s) - correction_;
   bool remix = false;
   TPlayItem* last = nullptr;
   TPlayItem* pending = s.PendingTail->Next;

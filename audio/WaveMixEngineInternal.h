@@ -94,7 +94,7 @@ class WaveMixEngine {
   TMixSession* loadSession_ = nullptr;
   uint64_t generation_ = 0;  // changes with every session
   platform::PcmWaveFormat loadFormat_;
-  int loadDevice_ = 0;
+  bool loadFormatPlayable_ = false;  // the device took the format when the session started
 };
 
 // Items end when the timeline reaches the byte after their last one.

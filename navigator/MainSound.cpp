@@ -56,6 +56,8 @@ bool TfmMain::InitialiseSound() {
       config.SamplingRate = 22;
       Mixer = std::make_unique<TWaveMix>(config, this);
       Mixer->SetChannels(0xFF);
+      // A missing or damaged effect is only that effect gone: the result speaks of the
+      // device, which the retry timer waits for.
       LoadEffects();
       if (ProbeWaveDevice()) {
         Mixer->SetActivated(true);
@@ -76,7 +78,12 @@ void TfmMain::LoadEffects() {
       request.Channel = i;
       SoundPlayer->AddWave(&request);
     } else if (Mixer) {
-      WaveSlots[static_cast<size_t>(i)] = Mixer->OpenWave(EffectFile(i));
+      try {
+        WaveSlots[static_cast<size_t>(i)] = Mixer->OpenWave(EffectFile(i));
+      } catch (const std::exception&) {
+        // That effect stays silent; the others still load.
+        WaveSlots[static_cast<size_t>(i)] = nullptr;
+      }
     }
   }
 }

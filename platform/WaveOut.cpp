@@ -196,17 +196,16 @@ uint32_t WaveOut::Restart() {
 
 uint32_t WaveOut::Reset() {
   if (!output_) return kMmInvalHandle;
+  std::vector<WaveHeader*> done;
   {
     std::lock_guard lock(mutex_);
-    for (WaveHeader* h = current_; h; h = h->Next) {
-      h->Flags.store((h->Flags.load() | kWhdrDone) & ~kWhdrInQueue);
-    }
+    while (head_) done.push_back(Unlink());
     current_ = nullptr;
     offset_ = 0;
     phase_ = 0;
     played_ = 0;
   }
-  DeliverDone();
+  Post(done);
   return kMmNoError;
 }
 
@@ -242,20 +241,30 @@ uint32_t WaveOut::Close() {
   return kMmNoError;
 }
 
+WaveHeader* WaveOut::Unlink() {
+  // The done flag is set only here, once the header is off the list: a caller that writes a
+  // block again as soon as it sees the flag must not relink a header the list still holds.
+  WaveHeader* h = head_;
+  head_ = h->Next;
+  if (!head_) tail_ = nullptr;
+  h->Next = nullptr;
+  h->Flags.store((h->Flags.load() | kWhdrDone) & ~kWhdrInQueue);
+  return h;
+}
+
+void WaveOut::Post(const std::vector<WaveHeader*>& done) {
+  if (!notify_) return;
+  for (WaveHeader* h : done) QCoreApplication::postEvent(notify_, new WaveOutDoneEvent(this, h));
+}
+
 void WaveOut::DeliverDone() {
   std::vector<WaveHeader*> done;
   {
     std::lock_guard lock(mutex_);
-    while (head_ && head_ != current_ && (head_->Flags.load() & kWhdrDone)) {
-      WaveHeader* h = head_;
-      head_ = h->Next;
-      h->Next = nullptr;
-      done.push_back(h);
-    }
-    if (!head_) tail_ = nullptr;
+    // Everything before the playing block has played.
+    while (head_ && head_ != current_) done.push_back(Unlink());
   }
-  if (!notify_) return;
-  for (WaveHeader* h : done) QCoreApplication::postEvent(notify_, new WaveOutDoneEvent(this, h));
+  Post(done);
 }
 
 void WaveOut::Wake() {
@@ -291,7 +300,6 @@ bool WaveOut::ReadFrame(const WaveHeader* header, uint32_t offset, int* left, in
 }
 
 void WaveOut::FinishCurrent() {
-  current_->Flags.store((current_->Flags.load() | kWhdrDone) & ~kWhdrInQueue);
   current_ = current_->Next;
   offset_ = 0;
 }

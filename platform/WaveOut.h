@@ -2,8 +2,9 @@
 
 // The wave-out device the mixer plays through: the device count and capabilities, a format
 // query, and an open device to which blocks of samples are written. Each written block plays
-// in order; when it has played (or the device is reset) its header gets the done flag and the
-// notification target receives a WaveOutDoneEvent on the main thread, in write order. The
+// in order; when it has played (or the device is reset) the main thread takes it off the
+// device's list, sets its done flag and posts a WaveOutDoneEvent, in write order. A header
+// with the done flag is no longer linked anywhere, so it may be written again at once. The
 // device renders into the process's one output stream, converting its own format (8 or 16
 // bits, mono or stereo, any rate) to the stream's and applying the left/right volume.
 //
@@ -18,6 +19,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "platform/AudioOutput.h"
 
@@ -141,7 +143,9 @@ class WaveOut {
  private:
   WaveOut(int deviceId, const PcmWaveFormat& format, QObject* notify);
   void Render(uint8_t* out, size_t bytes);
-  void FinishCurrent();  // the playing block is done; under mutex_
+  void FinishCurrent();  // the playing block has played; under mutex_
+  WaveHeader* Unlink();  // takes the oldest block off the list and marks it done; under mutex_
+  void Post(const std::vector<WaveHeader*>& done);
   bool ReadFrame(const WaveHeader* header, uint32_t offset, int* left, int* right) const;
   void Wake();
   void OnWake();

@@ -242,3 +242,66 @@ TEST_F(WaveMixEngine, DeviceHeldElsewhereFailsToOpenAndCanBeOpenedLater) {
   MixActivate(s, false);
   EXPECT_EQ(sys.Output(), nullptr) << "closing gives the device back";
 }
+
+// A sound with high priority is heard where the device plays when it is asked for, also after a
+// remix that had to go back before the device's position (a sound appended to a channel whose
+// last one has ended but is not retired yet), and however many follow while music plays.
+TEST_F(WaveMixEngine, HighPrioritySoundsStartAtThePlayPositionAfterARemixThatWentBack) {
+  WriteIni("[Virtual Wave Out]\nWaveBlockLen=2048\n");
+  TMixSession* s = StartStereo();
+  MixOpenChannel(s, 0, kMixOpenAll);
+  MixActivate(s, true);
+  TMixWave* music = LoadSamples(s, Constant(1000, 140));
+  TMixWave* effect = LoadSamples(s, Constant(300, 160));
+  uint32_t pos = 0;
+  auto advanceTo = [&](uint32_t t) {
+    Play8(t - pos);
+    pos = t;
+  };
+  Play(s, 7, music, kMixLoopForever);
+  advanceTo(1000);
+  Play(s, 1, effect, 0, mpHighPriority);  // 1000..1299
+  Pump();
+  // On to 1600 with no block-done event between, so the first is not retired yet: the second
+  // follows it at 1300, which the device has played past.
+  sys.PullBytes(600 * 2);
+  pos = 1600;
+  Play(s, 1, effect, 0, mpHighPriority);
+  ASSERT_NE(s->Queues[1]->Next, nullptr);
+  EXPECT_EQ(s->Queues[1]->Next->Start, 1300u);
+  std::vector<uint8_t> out = Output8();
+  EXPECT_EQ(CountNot({out.begin() + 1000, out.begin() + 1300}, 172), 0u);
+  for (uint32_t at : {6000u, 9000u, 15000u}) {
+    advanceTo(at);
+    Output8();
+    Play(s, 2, effect, 0, mpHighPriority);
+    advanceTo(at + 1000);
+    out = Output8();
+    ASSERT_EQ(out.size(), 1000u);
+    // Music and effect together from the first byte, then the music alone.
+    EXPECT_EQ(CountNot({out.begin(), out.begin() + 300}, 172), 0u) << at;
+    EXPECT_EQ(CountNot({out.begin() + 300, out.end()}, 140), 0u) << at;
+  }
+}
+
+// Only open channels are candidates: with channel 0 closed and never used, the choice still
+// falls on an open one.
+TEST_F(WaveMixEngine, LeastRecentlyUsedChoiceSkipsAClosedChannelZero) {
+  TMixSession* s = StartStereo();
+  for (int ch = 1; ch < kMixChannels; ++ch) MixOpenChannel(s, ch, kMixOpenOne);
+  MixActivate(s, true);
+  TMixWave* w = LoadSamples(s, Constant(64, 140));
+  TMixPlayParams p;
+  p.Session = s;
+  p.Wave = w;
+  p.Flags = mpUseLRUChannel;
+  MixPlay(p);
+  EXPECT_EQ(p.Channel, 1) << "the first open channel, idle";
+  p.Loops = kMixLoopForever;
+  for (int i = 0; i < 3; ++i) MixPlay(p);
+  EXPECT_GE(p.Channel, 1);
+  EXPECT_NE(s->Queues[size_t(p.Channel)], nullptr);
+  MixCloseChannel(s, 0, kMixAllChannels);
+  p.Flags = mpUseLRUChannel;
+  EXPECT_MIX_ERROR(MixPlay(p), "The specified channel was not open");
+}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <vector>
 
 #include "platform/VirtualAudioOutput.h"
@@ -170,4 +171,44 @@ TEST_F(WaveOutTest, RefusesBadRequestsAndADeviceHeldElsewhere) {
   sys.SetDevices({});
   EXPECT_EQ(WaveOutDeviceCount(), 0);
   EXPECT_EQ(WaveOutGetCaps(0, &caps), kMmBadDeviceId);
+}
+
+// A client like the mixer: it refills a block when the block is reported, and may also reuse any
+// block whose done flag it sees (as its shift strategy does between reports). Neither may cut
+// the device's list: every block must still be reported, and the sound must not break.
+TEST_F(WaveOutTest, BlockWrittenAgainAsSoonAsItIsDoneKeepsEveryBlockReported) {
+  std::unique_ptr<WaveOut> dev;
+  ASSERT_EQ(WaveOut::Open(0, Format(1, 22050, 8), &recorder, &dev), kMmNoError);
+  std::vector<std::unique_ptr<Block>> blocks;
+  int writes = 0;
+  auto write = [&](Block& b) {
+    std::fill(b.data.begin(), b.data.end(), uint8_t(140 + writes % 50));
+    ASSERT_EQ(dev->Write(&b.header), kMmNoError);
+    ++writes;
+  };
+  for (int i = 0; i < 4; ++i) {
+    blocks.push_back(std::make_unique<Block>(std::vector<uint8_t>(100)));
+    dev->Prepare(&blocks.back()->header);
+    write(*blocks.back());
+  }
+  size_t reported = 0;
+  sys.PullBytes(150 * 4);  // the first block has played, the second is half way
+  for (auto& b : blocks) {
+    if (b->header.Flags.load() & kWhdrDone) write(*b);
+  }
+  for (int step = 0; step < 40; ++step) {
+    Pump();
+    for (; reported < recorder.done.size(); ++reported) {
+      WaveHeader* h = recorder.done[reported];
+      for (auto& b : blocks) {
+        if (&b->header == h) write(*b);
+      }
+    }
+    sys.PullBytes(50 * 4);
+  }
+  const QByteArray out = sys.TakeOutput();
+  ASSERT_EQ(out.size(), (150 + 40 * 50) * 4);
+  for (int i = 0; i < out.size() / 2; ++i) ASSERT_NE(Sample(out, i), 0) << "silence at " << i;
+  Pump();
+  EXPECT_GE(recorder.done.size(), size_t(writes - 4)) << "blocks went unreported";
 }

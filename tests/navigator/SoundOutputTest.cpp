@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QDirIterator>
 
 #include "MainWindowFixture.h"
 #include "audio/SoundModule.h"
@@ -13,6 +15,23 @@
 #include "platform/VirtualAudioOutput.h"
 
 namespace {
+
+// A copy of the disc's folders (copies, not links: the CD-ROM drive follows no links).
+bool CopyTree(const QString& from, const QString& to) {
+  QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                  QDirIterator::Subdirectories);
+  if (!QDir().mkpath(to)) return false;
+  while (it.hasNext()) {
+    const QString path = it.next();
+    const QString target = to + path.mid(from.size());
+    if (it.fileInfo().isDir()) {
+      if (!QDir().mkpath(target)) return false;
+    } else if (!QFile::copy(path, target)) {
+      return false;
+    }
+  }
+  return true;
+}
 
 class SoundOutputTest : public MainWindowTest {
  protected:
@@ -174,6 +193,35 @@ TEST_F(SoundOutputTest, WithoutAnyDeviceTheSwitchIsOffAndTheLevelIsNeverSaved) {
   }
   QSettings kvr(QSettings::NativeFormat, QSettings::UserScope, "velOrbint", "KVR");
   EXPECT_EQ(kvr.value("VolumeLevel").toInt(), 42);
+}
+
+// A missing or damaged effect is that effect gone, not a device held by another program: the
+// others load, the mixer plays at once, and no retry (nor its message 29) follows.
+TEST_F(SoundOutputTest, MissingEffectsAreSkippedWithoutStartingTheDeviceRetry) {
+  QTemporaryDir root;
+  ASSERT_TRUE(CopyTree(disc_ + "/QUARX", root.filePath("QUARX")));
+  ASSERT_TRUE(CopyTree(disc_ + "/SHAREDIR", root.filePath("SHAREDIR")));
+  const QString waves = root.filePath("QUARX/Resour/waves/");
+  ASSERT_TRUE(QFile::remove(waves + "MiniBts.wav"));
+  ASSERT_TRUE(QFile::remove(waves + "1gen.wav"));
+  ASSERT_TRUE(testsupport::WriteFile(waves + "GetBack.wav", QByteArray("RIFF\x04\0\0\0WAVE", 12)));
+  SeedVolume(50);
+  auto fm = Start("800x600x32", root.path());
+  ASSERT_FALSE(fm->Terminated());
+  // The player refuses a missing effect, so the mixer takes over.
+  EXPECT_FALSE(fm->SoundPlayer);
+  ASSERT_TRUE(fm->Mixer);
+  EXPECT_TRUE(fm->Mixer->Activated());
+  for (int i = 0; i < kEffectCount; ++i) {
+    EXPECT_EQ(fm->WaveSlots[size_t(i)] == nullptr, i == 0 || i == 2 || i == 8) << i;
+  }
+  EXPECT_FALSE(fm->DeviceRetrying);
+  EXPECT_FALSE(fm->TurnWave->Enabled());
+  EXPECT_TRUE(Master(*fm)->isEnabled());
+  clock_.Advance(2000);
+  EXPECT_FALSE(fm->TurnWave->Tick());
+  fm->ApplicationActivated();
+  EXPECT_TRUE(dialogs_->Messages().empty());
 }
 
 }  // namespace
