@@ -1,10 +1,12 @@
-// The explorer's entry. Until its window lands this reports the measured environment.
+// The explorer's entry: measure the machine, open the window, run the event loop.
 
 #include <QApplication>
 #include <cstdio>
 
 #include "AppStart.h"
+#include "common/AudioEnvironment.h"
 #include "common/Environment.h"
+#include "explorer/uRARez.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -15,7 +17,9 @@ int main(int argc, char** argv) {
     std::fputs("lumex: the program's folder lies on no drive\n", stderr);
     return 1;
   }
-  std::fputs(qPrintable(DescribeEnvironment(Env())), stdout);
-  std::printf("StartPath = %s\n", qPrintable(line.startPath));
-  return 0;
+  MeasureAudioEnvironment();
+  TfmRARez window(line.startPath);
+  if (window.Terminated()) return 1;
+  window.show();
+  return QApplication::exec();
 }
