@@ -1,8 +1,8 @@
 // The sound output of the main window: choosing the back-end at start-up (the buffer player
 // first, the wave mixer when the player cannot start), the effects both keep loaded, the
 // volume sent to whichever plays, silencing on deactivation, the device-retry step and the
-// release at shutdown. Which effect plays when, and the music, live with the controls that
-// trigger them.
+// release at shutdown. The effects played, the music and the sound switches are in
+// MainMusic.cpp.
 
 #include <cmath>
 #include <exception>
@@ -164,10 +164,17 @@ void TfmMain::TurnWaveTimer() {
       DeviceBlocked();
       return;
     }
-    if (!SoundPlayer->FindWave(0)) LoadEffects();
+    if (!SoundPlayer->FindWave(0)) {
+      try {
+        LoadEffects();
+      } catch (const std::exception&) {
+        // An effect file gone since the start stays silent; the device is back all the same.
+      }
+    }
     DeviceRegained();
     if (env.VolumeControlAvailable) ApplyVolumeLevel();
     FinishDeviceRetry();
+    ResumeMusicAfterRetry();
     return;
   }
   if (!Mixer || Mixer->Activated()) return;
@@ -182,6 +189,22 @@ void TfmMain::TurnWaveTimer() {
     ApplyVolumeLevel();
   }
   FinishDeviceRetry();
+  ResumeMusicAfterRetry();
+}
+
+void TfmMain::ResumeMusicAfterRetry() {
+  if (SoundPlayer) {
+    if (MusicStartPending) {
+      MusicStartPending = false;
+      PlayerMusicEnded(kMusicPlayerChannel, 0);
+    } else if (MusicOn) {
+      StartMusic();
+    }
+  } else if (Mixer && MusicStartPending) {
+    // A mixer that was only deactivated keeps its music queued and plays on by itself.
+    MusicStartPending = false;
+    StartMusic();
+  }
 }
 
 void TfmMain::DeviceRegained() {
@@ -193,7 +216,6 @@ void TfmMain::FinishDeviceRetry() {
   if (DeviceRetrying) ShowAppMessage(29);
   DeviceRetrying = false;
   TurnWave->SetEnabled(false);
-  // The music resumes here (MusicStartPending, MusicOn) once the music player is wired.
 }
 
 void TfmMain::DeviceBlocked() {
@@ -207,6 +229,14 @@ void TfmMain::DeviceBlocked() {
 }
 
 void TfmMain::ReleaseSound() {
+  // A music load still running finishes first; its wave goes with the session.
+  if (musicLoader_) {
+    musicLoader_->disconnect(this);
+    musicLoader_->wait();
+    musicLoader_.reset();
+  }
+  if (Mixer) TWaveMix::SetWaveNotify({});
+  if (SoundPlayer) SoundPlayer->OnAtitude = nullptr;
   // The mixer exists only with a wave device; its waves go before it.
   FreeMixerWaves();
   Mixer.reset();

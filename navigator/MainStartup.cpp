@@ -157,6 +157,7 @@ void TfmMain::RunLoadingSteps() {
 
   Step(QStringLiteral("Armazenando posições"), 3);
   Step(QStringLiteral("Inicializando mixer"), 5);
+  WireSoundButtons();
   InitSound();
 
   PlaceWindow();
@@ -188,10 +189,7 @@ void TfmMain::RunLoadingSteps() {
   ShowListModeControls();
 
   Step(QStringLiteral("Engatilhando eventos"), 99);
-  // The music itself starts here once its player is wired; a mixer that cannot play yet
-  // remembers that it should.
-  if (env.SoundAvailable && !MusicList.isEmpty() && Mixer && !Mixer->Activated())
-    MusicStartPending = true;
+  StartSoundEvents();
 
   AdvList.clear();
   AdvMovie = std::make_unique<TBPKMovie>(/*directFromFile=*/true);

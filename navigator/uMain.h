@@ -11,6 +11,7 @@
 //   MainHooks.cpp     activation, deactivation, the frame loop, the wake-up of a second start
 //   MainVolume.cpp    the volume level and the ramp of the volume buttons
 //   MainSound.cpp     the sound back-end: start, effects, silence, retry, release
+//   MainMusic.cpp     the effects played, the theme music, gtbMaster and gtbMusic
 //   MainShutdown.cpp  the shutdown order
 
 #include <QMenu>
@@ -26,6 +27,7 @@
 
 #include "common/Environment.h"
 #include "navigator/FrameLoop.h"
+#include "navigator/LoadWaveThread.h"
 #include "navigator/Layout.h"
 #include "navigator/Settings.h"
 #include "navigator/Volume.h"
@@ -72,8 +74,30 @@ constexpr int kTagSkinned = 2;    // takes part in skin loading
 constexpr int kTagNoHover = 8;    // no hover and no disabled picture
 constexpr int kTagSecondUp = 16;  // a second up picture ("u2")
 
-// The sound effects the window keeps loaded (player channels and mixer slots 0..12).
+// The sound effects the window keeps loaded (player channels and mixer slots 0..12). Index =
+// the player's channel; kEffectMixerChannel gives the mixer channel each one is played on.
 constexpr int kEffectCount = 13;
+enum SoundEffect : int {
+  fxMiniBts,   // a small button: gtbFull, gtbAlign, gtbHowTo, gtbPapel, gtbOpts, gtbdx
+  fxDetails,   // a demo of the list opens its description
+  fxGetBack,   // gtbBack
+  fxNext,      // the screenshot viewer moves on ("fnext")
+  fxBack,      // the screenshot viewer moves back ("fback")
+  fxCapOpen,   // gtbInst, before the run or install starts
+  fxPanelIn,   // first frame of an incoming screen animation
+  fxPanelOut,  // first frame of an outgoing screen animation
+  fxGen1,      // category buttons, before the category changes: gtbjogos
+  fxGen2,      // gtbApps
+  fxGen3,      // gtbInter
+  fxGen4,      // gtbSavers
+  fxGen5,      // gtbUtils
+};
+constexpr std::array<int, kEffectCount> kEffectMixerChannel = {1, 2, 3, 4, 5, 6, 5,
+                                                              5, 0, 0, 0, 0, 0};
+// The music's channels and its mixer slot.
+constexpr int kMusicMixerChannel = 7;
+constexpr int kMusicPlayerChannel = 15;
+constexpr size_t kMusicSlot = 15;
 
 class TfmMain : public QWidget {
   Q_OBJECT
@@ -109,6 +133,8 @@ class TfmMain : public QWidget {
   bool DeviceRetrying = false;
   bool SavedMasterOff = false;  // the effects switch was off when the device was found blocked
   bool MusicStartPending = false;
+  bool MusicOn = false;  // music is meant to be sounding now
+  int NextTrack = 0;     // index in MusicList of the track to load or play next
 
   // --- the controls ---
   TTotalPaintBox* pbMain() const;
@@ -158,6 +184,23 @@ class TfmMain : public QWidget {
   // The device-retry step; every activation of the program also runs it once.
   void TurnWaveTimer();
   QString EffectFile(int index) const;
+  bool UsesDirectSound() const { return SoundPlayer != nullptr; }
+
+  // --- effects, music and the sound switches (MainMusic.cpp) ---
+  // Plays an effect (SoundEffect) on the given mixer channel, or on its own channel with the
+  // buffer player; silent while gtbMaster is off. Call it before the action it accompanies.
+  void PlayEffect(int index, int mixerChannel);
+  // The same on the effect's usual mixer channel (kEffectMixerChannel).
+  void PlayEffect(int index);
+  void StartMusic();
+  void SetMusic(bool on);
+  void gtbMasterClick();
+  void gtbMusicClick();
+  // True while gtbMaster shows all sounds off.
+  bool SoundsOff() const;
+  // The mixer's music loader while it runs (tests wait for it), and its completion.
+  TLoadWaveThread* MusicLoader() const { return musicLoader_.get(); }
+  void FinishMusicLoad();
 
   // Reports a failure the way the toolkit reports an exception that reached it: an error box
   // titled with the program's name; the program goes on.
@@ -243,6 +286,15 @@ class TfmMain : public QWidget {
   void DeviceBlocked();
   void ReleaseSound();
   void SendVolumeToBackEnd();
+  void ResumeMusicAfterRetry();
+
+  // MainMusic.cpp
+  void WireSoundButtons();
+  void StartSoundEvents();  // the end-of-sound handlers and the first track (start-up)
+  void MixerMusicEnded(int channel);
+  void PlayerMusicEnded(int channel, int error);
+  void MusicTrackFailed(int track);
+  int TrackAfter(int track) const;
 
   NavigatorOptions options_;
   std::vector<SkinnedControl> controls_;
@@ -273,4 +325,8 @@ class TfmMain : public QWidget {
   int skinLoads_ = 0;
   int catalogueLoads_ = 0;
   int appliedVolume_ = 0;
+  std::unique_ptr<TLoadWaveThread> musicLoader_;
+  int mixerTrack_ = -1;      // the track held in WaveSlots[kMusicSlot]
+  int playerTrack_ = -1;     // the track last added on the player's music channel
+  int musicFailures_ = 0;    // tracks that failed to load one after another
 };

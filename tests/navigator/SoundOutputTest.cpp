@@ -4,10 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QDirIterator>
 
 #include "MainWindowFixture.h"
+#include "SoundWindowFixture.h"
 #include "audio/SoundModule.h"
 #include "audio/WaveMix.h"
 #include "controls/Transbut.h"
@@ -16,22 +15,7 @@
 
 namespace {
 
-// A copy of the disc's folders (copies, not links: the CD-ROM drive follows no links).
-bool CopyTree(const QString& from, const QString& to) {
-  QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                  QDirIterator::Subdirectories);
-  if (!QDir().mkpath(to)) return false;
-  while (it.hasNext()) {
-    const QString path = it.next();
-    const QString target = to + path.mid(from.size());
-    if (it.fileInfo().isDir()) {
-      if (!QDir().mkpath(target)) return false;
-    } else if (!QFile::copy(path, target)) {
-      return false;
-    }
-  }
-  return true;
-}
+using soundwindow::CopyTree;
 
 class SoundOutputTest : public MainWindowTest {
  protected:
@@ -64,7 +48,9 @@ TEST_F(SoundOutputTest, PlayerTakesTheEffectsAndTheLevelGoesToItsMasterVolume) {
   EXPECT_FALSE(fm->Mixer);
   EXPECT_TRUE(fm->SoundPlayer->Active());
   for (int i = 0; i < kEffectCount; ++i) EXPECT_NE(fm->SoundPlayer->FindWave(i), nullptr) << i;
-  EXPECT_EQ(fm->SoundPlayer->FindWave(15), nullptr);  // the music has a channel of its own
+  // The first theme track has a channel of its own.
+  ASSERT_NE(fm->SoundPlayer->FindWave(15), nullptr);
+  EXPECT_TRUE(fm->SoundPlayer->FindWave(15)->FileName().endsWith("Theme1.wav"));
   // No stored level: the player starts at full volume, applied when the window shows.
   EXPECT_EQ(fm->VolumeLevel(), 99);
   EXPECT_EQ(fm->SoundPlayer->MasterVolume(), 0);
