@@ -11,6 +11,7 @@ PACKAGES=(
   zlib1g-dev libjpeg62-turbo-dev
   fonts-dejavu-core fontconfig
   xvfb xauth
+  sox
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
