@@ -223,3 +223,33 @@ TEST_P(SoundBackEnds, VolumeEndsReachTheBackEndAndTheButtonsRampIt) {
 }
 
 }  // namespace
+
+namespace {
+
+using soundwindow::SoundWindowTest;
+
+// A missing or damaged effect: the player refuses it and the mixer takes over, which leaves
+// that effect silent and plays every other one.
+TEST_F(SoundWindowTest, MissingOrDamagedEffectLeavesTheMixerPlayingTheOthers) {
+  Seed(/*musicWanted=*/false);
+  const QString root = MakeDisc({});
+  const QString waves = root + "/QUARX/Resour/waves/";
+  ASSERT_TRUE(QFile::remove(waves + "MiniBts.wav"));
+  ASSERT_TRUE(testsupport::WriteFile(waves + "GetBack.wav", "RIFF and nothing of a wave"));
+  fm_ = Start("800x600x32", root);
+  ASSERT_FALSE(fm_->SoundPlayer);
+  ASSERT_TRUE(fm_->Mixer);
+  ASSERT_TRUE(fm_->Mixer->Activated());
+  for (int i : {int(fxMiniBts), int(fxDetails), int(fxGetBack), int(fxGen5)}) {
+    fm_->PlayEffect(i);
+    const std::vector<int> seq = Sequence(Render(kEffectMs + 60));
+    if (i == fxMiniBts || i == fxGetBack) {
+      EXPECT_TRUE(seq.empty()) << i;
+    } else {
+      EXPECT_EQ(seq, std::vector<int>{EffectValue(i)}) << i;
+    }
+  }
+  EXPECT_TRUE(dialogs_->Messages().empty());
+}
+
+}  // namespace
