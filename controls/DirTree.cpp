@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QSet>
 #include <QStyle>
 #include <QThreadPool>
 #include <QTimer>
@@ -74,7 +73,10 @@ std::vector<TreeListEntry> ListTreeFolder(const QString& folderPath, const TreeL
   const uint32_t attrs = options.fileType.SearchAttributes();
   std::vector<TreeListEntry> folders;
   std::vector<TreeListEntry> files;
-  for (const platform::FindEntry& e : platform::FindFiles(folder + QStringLiteral("*.*"), attrs)) {
+  // One listing serves the folders and every pattern of the mask.
+  const std::vector<platform::FindEntry> entries =
+      platform::FindFiles(folder + QStringLiteral("*.*"), attrs);
+  for (const platform::FindEntry& e : entries) {
     if (Cancelled(cancel)) return {};
     if (!(e.attributes & platform::faDirectory)) continue;
     TreeListEntry entry{TreeNodeKind::Folder, e.name, e.attributes, false};
@@ -82,15 +84,18 @@ std::vector<TreeListEntry> ListTreeFolder(const QString& folderPath, const TreeL
     folders.push_back(std::move(entry));
   }
   if (options.readFiles) {
-    // A name that two patterns match is listed once.
-    QSet<QString> seen;
-    for (const QString& pattern : options.mask.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-      for (const platform::FindEntry& e : platform::FindFiles(folder + pattern.trimmed(), attrs)) {
-        if (Cancelled(cancel)) return {};
-        if (e.attributes & platform::faDirectory) continue;
+    // Pattern by pattern, as the search would find them; a name two patterns match is
+    // listed once.
+    std::vector<bool> taken(entries.size(), false);
+    for (const QString& raw : options.mask.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+      const QString pattern = raw.trimmed();
+      for (size_t i = 0; i < entries.size(); ++i) {
+        const platform::FindEntry& e = entries[i];
+        if (taken[i] || (e.attributes & platform::faDirectory)) continue;
         if (!options.fileType.Contains(ftNormal) && !(e.attributes & attrs)) continue;
-        if (seen.contains(e.name)) continue;
-        seen.insert(e.name);
+        if (!platform::MatchesPattern(pattern, e.name)) continue;
+        if (Cancelled(cancel)) return {};
+        taken[i] = true;
         files.push_back({TreeNodeKind::File, e.name, e.attributes, false});
       }
     }

@@ -85,6 +85,10 @@ std::vector<FindEntry> FindFiles(const QString& pattern, uint32_t includeAttrs) 
   return out;
 }
 
+bool MatchesPattern(const QString& pattern, const QString& name) {
+  return detail::WildcardMatch(pattern, name);
+}
+
 bool AnyEntry(const QString& pattern, uint32_t includeAttrs) {
   const auto [folder, namePattern] = SplitPattern(pattern);
   if (includeAttrs == faVolumeID) return !FindFiles(pattern, includeAttrs).empty();

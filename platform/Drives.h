@@ -88,6 +88,9 @@ struct FindEntry {
 // system, directory entries only when their bit is in includeAttrs; faVolumeID alone returns
 // the volume label. "." and ".." are not returned. Sorted by name, case-insensitively.
 std::vector<FindEntry> FindFiles(const QString& pattern, uint32_t includeAttrs);
+// Whether a name matches a search pattern ("*.bmp", "x?.*") as FindFiles matches it, so one
+// listing can serve several patterns.
+bool MatchesPattern(const QString& pattern, const QString& name);
 // Whether FindFiles would return anything; stops at the first entry, so a large folder costs
 // no more than a small one.
 bool AnyEntry(const QString& pattern, uint32_t includeAttrs);

@@ -83,6 +83,15 @@ TEST_F(DriveFilesTest, AnyEntryAgreesWithTheSearch) {
                               "D:\\SHAREDIR\\Nothing\\*.*", "Q:\\*.*", "E:\\*.*"})
     for (uint32_t attrs : {0u, uint32_t(faDirectory), uint32_t(faHidden), uint32_t(faAnyFile)})
       EXPECT_EQ(AnyEntry(pattern, attrs), !FindFiles(pattern, attrs).empty()) << pattern << attrs;
+  // One listing filtered by MatchesPattern finds what a search with the pattern finds.
+  const auto all = FindFiles("D:\\SHAREDIR\\DemoData\\*.*", faAnyFile);
+  for (const char* pattern : {"*.dem", "???.DEM", "*s.*", "*.", "games.dem", "*.*", "x*"}) {
+    QStringList matched;
+    for (const FindEntry& e : all)
+      if (MatchesPattern(pattern, e.name)) matched << e.name;
+    EXPECT_EQ(matched, Names(FindFiles(QString("D:\\SHAREDIR\\DemoData\\") + pattern, faAnyFile)))
+        << pattern;
+  }
 }
 
 TEST_F(DriveFilesTest, AttributeFiltersFollowTheWindowsSearch) {
