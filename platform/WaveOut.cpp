@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <algorithm>
-#include <vector>
 
 #include "platform/AudioMixBus.h"
 #include "platform/AudioSystem.h"
@@ -196,16 +195,16 @@ uint32_t WaveOut::Restart() {
 
 uint32_t WaveOut::Reset() {
   if (!output_) return kMmInvalHandle;
-  std::vector<WaveHeader*> done;
+  WaveHeader* done = nullptr;
   {
     std::lock_guard lock(mutex_);
-    while (head_) done.push_back(Unlink());
-    current_ = nullptr;
+    done = head_;
+    head_ = tail_ = current_ = nullptr;
     offset_ = 0;
     phase_ = 0;
     played_ = 0;
   }
-  Post(done);
+  Hand(done, nullptr);
   return kMmNoError;
 }
 
@@ -241,30 +240,33 @@ uint32_t WaveOut::Close() {
   return kMmNoError;
 }
 
-WaveHeader* WaveOut::Unlink() {
-  // The done flag is set only here, once the header is off the list: a caller that writes a
-  // block again as soon as it sees the flag must not relink a header the list still holds.
-  WaveHeader* h = head_;
-  head_ = h->Next;
-  if (!head_) tail_ = nullptr;
-  h->Next = nullptr;
-  h->Flags.store((h->Flags.load() | kWhdrDone) & ~kWhdrInQueue);
-  return h;
-}
-
-void WaveOut::Post(const std::vector<WaveHeader*>& done) {
-  if (!notify_) return;
-  for (WaveHeader* h : done) QCoreApplication::postEvent(notify_, new WaveOutDoneEvent(this, h));
+void WaveOut::Hand(WaveHeader* first, const WaveHeader* end) {
+  // The headers are off the device's list now: only here do they get the done flag, so a
+  // caller that writes a block again as soon as it sees the flag never relinks a header the
+  // list still holds.
+  while (first != end) {
+    WaveHeader* h = first;
+    first = h->Next;
+    h->Next = nullptr;
+    h->Flags.store((h->Flags.load() | kWhdrDone) & ~kWhdrInQueue);
+    if (notify_) QCoreApplication::postEvent(notify_, new WaveOutDoneEvent(this, h));
+  }
 }
 
 void WaveOut::DeliverDone() {
-  std::vector<WaveHeader*> done;
+  WaveHeader* first = nullptr;
+  WaveHeader* end = nullptr;
   {
+    // Everything before the playing block has played. Nothing is allocated under the lock,
+    // which the render side takes too.
     std::lock_guard lock(mutex_);
-    // Everything before the playing block has played.
-    while (head_ && head_ != current_) done.push_back(Unlink());
+    if (head_ == current_) return;
+    first = head_;
+    end = current_;
+    head_ = current_;
+    if (!head_) tail_ = nullptr;
   }
-  Post(done);
+  Hand(first, end);
 }
 
 void WaveOut::Wake() {

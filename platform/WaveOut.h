@@ -19,7 +19,6 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <vector>
 
 #include "platform/AudioOutput.h"
 
@@ -144,8 +143,9 @@ class WaveOut {
   WaveOut(int deviceId, const PcmWaveFormat& format, QObject* notify);
   void Render(uint8_t* out, size_t bytes);
   void FinishCurrent();  // the playing block has played; under mutex_
-  WaveHeader* Unlink();  // takes the oldest block off the list and marks it done; under mutex_
-  void Post(const std::vector<WaveHeader*>& done);
+  // Marks the chain of headers from first up to end (exclusive), already off the device's
+  // list, done and posts their events, in order. Not under mutex_.
+  void Hand(WaveHeader* first, const WaveHeader* end);
   bool ReadFrame(const WaveHeader* header, uint32_t offset, int* left, int* right) const;
   void Wake();
   void OnWake();
