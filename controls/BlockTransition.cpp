@@ -1,9 +1,13 @@
 #include "controls/BlockTransition.h"
 
 #include <QRandomGenerator>
+#include <QThread>
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
 #include <vector>
+
+#include "platform/Clock.h"
 
 namespace {
 
@@ -331,4 +335,42 @@ void BlockTransition(int pattern, const platform::Canvas& source, platform::Canv
   ForEachTransitionPiece(pattern, sourceRect.size(), block, [&](const QRect& piece) {
     dest.CopyRect(piece.translated(destPoint), source, piece.translated(origin));
   });
+}
+
+void ShowBlockTransition(int pattern, const platform::Canvas& source, platform::Canvas& dest,
+                         const QRect& sourceRect, const QPoint& destPoint, int block,
+                         const TransitionPacing& pacing) {
+  auto present = [&] {
+    if (pacing.Present) pacing.Present();
+  };
+  if (pattern == 0) {
+    BlockTransition(pattern, source, dest, sourceRect, destPoint, block);
+    present();
+    return;
+  }
+  std::vector<QRect> pieces;
+  ForEachTransitionPiece(pattern, sourceRect.size(), block,
+                         [&pieces](const QRect& piece) { pieces.push_back(piece); });
+  const platform::Clock& clock = pacing.Clock ? *pacing.Clock : platform::DefaultClock();
+  const int64_t pieceMicros = std::max(1, pacing.PieceMicros);
+  const uint32_t startMs = clock.NowMs();
+  const QPoint origin = sourceRect.topLeft();
+  size_t drawn = 0;
+  while (drawn < pieces.size()) {
+    // The pieces whose time has come, and at least one so that every frame moves on.
+    const int64_t elapsedMs = int64_t(uint32_t(clock.NowMs() - startMs));
+    size_t due = size_t(std::min<int64_t>(int64_t(pieces.size()), elapsedMs * 1000 / pieceMicros));
+    due = std::max(due, drawn + 1);
+    for (; drawn < due; ++drawn)
+      dest.CopyRect(pieces[drawn].translated(destPoint), source,
+                    pieces[drawn].translated(origin));
+    present();
+    if (drawn >= pieces.size()) break;
+    // A frame's worth of pieces falls due while the thread sleeps.
+    const int waitMs = std::max(1, pacing.FrameMs);
+    if (pacing.Sleep)
+      pacing.Sleep(waitMs);
+    else
+      QThread::msleep(waitMs);
+  }
 }

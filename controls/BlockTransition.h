@@ -30,3 +30,24 @@ void BlockTransition(int pattern, const platform::Canvas& source, platform::Canv
 // rectangle's top-left corner. Pattern 0 and unknown patterns give the whole rectangle.
 void ForEachTransitionPiece(int pattern, const QSize& size, int block,
                             const std::function<void(const QRect&)>& piece);
+
+namespace platform {
+class Clock;
+}
+
+// How a transition reaches the screen while it runs: the pieces are drawn at a steady pace
+// (PieceMicros each, on Clock) and the destination is put on screen every FrameMs, the
+// thread sleeping in between instead of spinning.
+struct TransitionPacing {
+  platform::Clock* Clock = nullptr;      // the default clock when null
+  std::function<void()> Present;         // shows what has been drawn so far, now
+  std::function<void(int ms)> Sleep;     // waits off the CPU; a thread sleep when empty
+  int PieceMicros = 250;
+  int FrameMs = 15;
+};
+
+// BlockTransition, seen: the same pieces in the same order, with the partial result put on
+// screen between them. Returns when the whole rectangle has been copied and shown.
+void ShowBlockTransition(int pattern, const platform::Canvas& source, platform::Canvas& dest,
+                         const QRect& sourceRect, const QPoint& destPoint, int block,
+                         const TransitionPacing& pacing);

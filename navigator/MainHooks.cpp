@@ -6,6 +6,7 @@
 #include <QShowEvent>
 #include <exception>
 
+#include "navigator/NavigatorViews.h"
 #include "navigator/uMain.h"
 #include "platform/Dialogs.h"
 #include "platform/Timer.h"
@@ -103,6 +104,7 @@ int TfmMain::RunFrame(uint32_t elapsedMs) {
   Guarded([&] {
     // The mode animation (or else the pending logo) and the advertisement panel step here,
     // in that order, before the volume ramp.
+    if (Views && Views->LogoPending()) Views->StepLogo();
     if (ramp_.Active()) {
       if (const int step = ramp_.Step(elapsedMs)) {
         SetVolumeLevel(Settings.VolumeLevel + step);

@@ -8,6 +8,7 @@
 #include "formats/DemoFile.h"
 #include "navigator/BackgroundDecode.h"
 #include "navigator/Ceremony.h"
+#include "navigator/NavigatorViews.h"
 #include "navigator/uMain.h"
 #include "platform/Drives.h"
 #include "platform/Fonts.h"
@@ -33,6 +34,9 @@ void TfmMain::FormDestroy() {
   // The window leaves the screen before the store is written.
   hide();
   WriteSettings(Settings, Env().SoundAvailable, options_.Keys);
+  // The views go before the pictures they draw with; the controls stop calling them.
+  if (Views) Views->Detach();
+  Views.reset();
   ScreenshotBitmap = {};
   BackgroundBitmap = {};
   GradientBitmap = {};

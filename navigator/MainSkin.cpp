@@ -10,6 +10,7 @@
 #include "formats/BMR.h"
 #include "formats/DemoFile.h"
 #include "navigator/BackgroundDecode.h"
+#include "navigator/NavigatorViews.h"
 #include "navigator/Rounding.h"
 #include "navigator/SkinNames.h"
 #include "navigator/uMain.h"
@@ -246,7 +247,7 @@ void TfmMain::ApplyDisplayChange() {
     Catalogue->ClearCounts();
     LoadDemoCatalogue();
     // The logo shown and the selection belong to the old picture set.
-    PendingLogo = -1;
+    if (Views) Views->State().PendingLogo = {};
   }
   // D3
   if (pendingWidth_ == env.ScreenWidth && pendingHeight_ == env.ScreenHeight) return;

@@ -15,6 +15,7 @@
 #include "formats/DemoFile.h"
 #include "navigator/BackgroundDecode.h"
 #include "navigator/Ceremony.h"
+#include "navigator/NavigatorViews.h"
 #include "navigator/uMain.h"
 #include "navigator/uStatus.h"
 #include "platform/Drives.h"
@@ -162,7 +163,6 @@ void TfmMain::RunLoadingSteps() {
 
   PlaceWindow();
   LeftMode = -1;
-  PendingLogo = -1;
 
   Step(QStringLiteral("Procurando por dados na mídia"), 10);
   LoadDemoCatalogue();
@@ -181,9 +181,7 @@ void TfmMain::RunLoadingSteps() {
   bmr.CloseContainer();
 
   Step(QStringLiteral("Construindo menus"), 90);
-  FirstVisible = 1;
-  SavedFirstVisible.fill(1);
-  SelectedEntry.fill(1);
+  CreateViews();
   if (QWidget* back = Control(QStringLiteral("gtbBack"))) back->setEnabled(false);
   ScreenshotBitmap = platform::Bitmap::Blank(1, 1);
   ShowListModeControls();

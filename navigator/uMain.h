@@ -13,6 +13,7 @@
 //   MainSound.cpp     the sound back-end: start, effects, silence, retry, release
 //   MainMusic.cpp     the effects played, the theme music, gtbMaster and gtbMusic
 //   MainShutdown.cpp  the shutdown order
+//   MainViewSetup.cpp the views wired to the controls (the views themselves: NavigatorViews)
 
 #include <QMenu>
 #include <QPointer>
@@ -39,6 +40,7 @@ class BackgroundPrefetch;
 class SkinPrefetch;
 class CataloguePrefetch;
 class TfmStatus;
+class NavigatorViews;
 class TfmCeremony;
 class TTotalPaintBox;
 class TMyDxSound;
@@ -124,10 +126,6 @@ class TfmMain : public QWidget {
   std::unique_ptr<TBPKMovie> AdvMovie;
   std::unique_ptr<DemoCatalogue> Catalogue;
   int LeftMode = -1;
-  int PendingLogo = -1;
-  int FirstVisible = 1;
-  std::array<int, 12> SavedFirstVisible{};
-  std::array<int, 12> SelectedEntry{};
   bool BeamRestart = false;
   bool FontAdded = false;
   bool DeviceRetrying = false;
@@ -135,6 +133,10 @@ class TfmMain : public QWidget {
   bool MusicStartPending = false;
   bool MusicOn = false;  // music is meant to be sounding now
   int NextTrack = 0;     // index in MusicList of the track to load or play next
+
+  // --- the views: list, description page, logo, screenshot box, viewer and credits ---
+  // (MainViewSetup.cpp). The mode machine calls them; their memory is Views->State().
+  std::unique_ptr<NavigatorViews> Views;
 
   // --- the controls ---
   TTotalPaintBox* pbMain() const;
@@ -244,6 +246,9 @@ class TfmMain : public QWidget {
   QWidget* CreateChild(const QString& name, SkinnedControl::Kind kind);
   // Shows a button's alternate picture (or its normal one).
   void SetAlternatePicture(const QString& name, bool alternate);
+
+  // MainViewSetup.cpp
+  void CreateViews();
 
   // MainSkin.cpp
   void LoadControlSkin(const SkinnedControl& control);

@@ -1,0 +1,63 @@
+#include "navigator/NavigatorViews.h"
+
+#include "controls/DrawListBox.h"
+#include "controls/PosBar.h"
+#include "controls/TotalPaintBox.h"
+
+NavigatorViews::NavigatorViews(ViewContext context)
+    : ctx_(std::move(context)), list_(ctx_), viewer_(ctx_), logo_(ctx_),
+      description_(ctx_, list_, viewer_) {}
+
+void NavigatorViews::Attach() {
+  list_.Attach();
+  viewer_.Attach();
+}
+
+void NavigatorViews::Detach() {
+  if (TDrawBox* list = ctx_.Controls.List) {
+    list->OnDrawItem = nullptr;
+    list->OnClick = nullptr;
+    list->OnMouseRun = nullptr;
+  }
+  if (TPosBar* bar = ctx_.Controls.Bar) bar->OnChange = nullptr;
+  if (TTotalPaintBox* tela = ctx_.Controls.Tela) {
+    tela->OnPaint = nullptr;
+    tela->OnMouseUp = nullptr;
+  }
+}
+
+void NavigatorViews::ShowList(int mode, int previousMode, bool entering) {
+  list_.ShowCategoryList(mode, previousMode, entering);
+  logo_.DrawLogoArea();
+}
+
+void NavigatorViews::ShowDescription(int mode, bool entering) {
+  description_.ShowDescription(mode, entering);
+  logo_.DrawLogoArea();
+}
+
+void NavigatorViews::EnterViewerMode(int mode, int returnMode, bool entering) {
+  viewer_.EnterViewerMode(mode, returnMode, entering);
+}
+
+void NavigatorViews::RedrawMode() {
+  const int mode = ctx_.State.Mode;
+  if (IsListMode(mode)) {
+    ShowList(mode, mode, false);
+  } else if (IsDescriptionMode(mode)) {
+    ShowDescription(mode, false);
+  }
+}
+
+void NavigatorViews::LeaveMode() {
+  ViewState& s = ctx_.State;
+  s.SavedFirstVisible[s.Mode] = s.FirstVisible;
+  logo_.Free();
+}
+
+void NavigatorViews::ScheduleLogo(const DemoRef& demo) {
+  ViewState& s = ctx_.State;
+  if (!demo.Names() || demo == s.ShownLogo || demo == s.PendingLogo) return;
+  s.PendingLogo = demo;
+  if (ctx_.Hooks.LogoScheduled) ctx_.Hooks.LogoScheduled();
+}
