@@ -21,6 +21,7 @@ void TfmMain::CreateViews() {
   ctx.Catalogue = Catalogue.get();
   ctx.Screenshot = &ScreenshotBitmap;
   ctx.Clock = options_.Clock;
+  ctx.Sleep = options_.Sleep;
   ViewHooks& hooks = ctx.Hooks;
   hooks.EnableInstall = [this](bool enabled) {
     if (QWidget* inst = Control(QStringLiteral("gtbInst"))) inst->setEnabled(enabled);

@@ -56,6 +56,9 @@ struct NavigatorOptions {
   bool Windowed = false;             // a normal window of the screen size instead of full screen
   SettingsKeys Keys;                 // where the settings live
   platform::Clock* Clock = nullptr;  // the frame loop's clock (the default clock when null)
+  // How the transitions wait between frames (a thread sleep when empty); with a test's clock,
+  // a sleep that advances it.
+  std::function<void(int ms)> Sleep;
 
   // Observers for tests and tools: each progress step shown, and the intro window's creation.
   std::function<void(const QString& text, int percent)> OnProgress;

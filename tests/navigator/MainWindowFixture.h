@@ -38,6 +38,7 @@ class MainWindowTest : public ::testing::Test {
     EXPECT_TRUE(ParseScreenSpec(screen, options.Environment));
     options.Windowed = true;
     options.Clock = &clock_;
+    options.Sleep = [this](int ms) { clock_.Advance(uint32_t(ms)); };
     options.OnProgress = [this](const QString& text, int percent) {
       steps_.emplace_back(text, percent);
     };
