@@ -3,6 +3,9 @@
 #include "controls/DrawListBox.h"
 #include "controls/PosBar.h"
 #include "controls/TotalPaintBox.h"
+#include "common/Environment.h"
+#include "formats/DemoFile.h"
+#include "navigator/PictureViews.h"
 
 NavigatorViews::NavigatorViews(ViewContext context)
     : ctx_(std::move(context)), list_(ctx_), viewer_(ctx_), logo_(ctx_),
@@ -32,6 +35,7 @@ void NavigatorViews::ShowList(int mode, int previousMode, bool entering) {
 }
 
 void NavigatorViews::ShowDescription(int mode, bool entering) {
+  if (entering) howTo_ = QImage();  // a new page builds its own panel
   description_.ShowDescription(mode, entering);
   logo_.DrawLogoArea();
 }
@@ -60,4 +64,25 @@ void NavigatorViews::ScheduleLogo(const DemoRef& demo) {
   if (!demo.Names() || demo == s.ShownLogo || demo == s.PendingLogo) return;
   s.PendingLogo = demo;
   if (ctx_.Hooks.LogoScheduled) ctx_.Hooks.LogoScheduled();
+}
+
+void NavigatorViews::DrawHowTo(bool shown) {
+  if (!ctx_.Controls.Main || !ctx_.Skin.Layout) return;
+  const LayoutRect& r = ctx_.Skin.Layout->InfoRegion;
+  const BackgroundPart under{ctx_.Skin.Background, QRect(r.Left, r.Top, r.Width(), r.Height())};
+  platform::Canvas& canvas = ctx_.Controls.Main->Canvas();
+  if (!shown) {
+    canvas.Draw(r.Left, r.Top, BackgroundUnder(under));
+    return;
+  }
+  if (howTo_.isNull()) {
+    const ViewState& s = ctx_.State;
+    const int category = viewer_.ScreenshotCategory();
+    QString text;
+    if (ctx_.Catalogue && category >= 0 && s.DescribedEntry >= 1 &&
+        s.DescribedEntry <= ctx_.Catalogue->Counts.at(category))
+      text = ctx_.Catalogue->Entry(category, s.DescribedEntry).HowTo;
+    howTo_ = BuildHowToPanel(text, under, ctx_.Skin.Layout->LayoutScale, Env().ScreenScale);
+  }
+  canvas.Draw(r.Left, r.Top, howTo_);
 }

@@ -49,10 +49,16 @@ class NavigatorViews {
   // Leaving the current mode: its scroll position is kept, its logo forgotten.
   void LeaveMode();
 
+  // The installation-instructions panel of the described demo in the information region:
+  // shown draws it (built once per page), hidden puts the background back.
+  void DrawHowTo(bool shown);
+  bool HowToBuilt() const { return !howTo_.isNull(); }
+
  private:
   ViewContext ctx_;
   ListView list_;
   Viewer viewer_;
   LogoView logo_;
   DescriptionView description_;
+  QImage howTo_;  // the panel of the page shown, once built
 };

@@ -131,3 +131,29 @@ TEST_F(DescriptionViewTest, ThreeScreenshotsWrapBothWaysAndOneStaysPut) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DescriptionViewTest, HowToPanelShowsInTheInformationRegionAndGoesAgain) {
+  catalogue_.Entry(0, 1).HowTo = QStringLiteral("//exC:\\Jogos\\Demo\\");
+  Open(1);
+  const LayoutRect& r = layout_.InfoRegion;
+  auto yellow = [&] {
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x) n += main_->Canvas().Pixel(x, y) == qRgb(255, 255, 0);
+    return n;
+  };
+  EXPECT_FALSE(views_->HowToBuilt());
+  views_->DrawHowTo(true);
+  EXPECT_TRUE(views_->HowToBuilt());
+  EXPECT_GT(yellow(), 50);
+  views_->DrawHowTo(false);
+  EXPECT_EQ(yellow(), 0);
+  EXPECT_EQ(main_->Canvas().Pixel(r.Left + 5, r.Top + 5), qRgb(0, 0, 90));
+  // Another page builds its panel afresh.
+  Open(2);
+  EXPECT_FALSE(views_->HowToBuilt());
+}
+
+}  // namespace
