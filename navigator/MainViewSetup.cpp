@@ -23,6 +23,7 @@ void TfmMain::CreateViews() {
   ctx.Clock = options_.Clock;
   ctx.Sleep = options_.Sleep;
   ViewHooks& hooks = ctx.Hooks;
+  hooks.PlayEffect = [this](int effect, int channel) { PlayEffect(effect, channel); };
   hooks.EnableInstall = [this](bool enabled) {
     if (QWidget* inst = Control(QStringLiteral("gtbInst"))) inst->setEnabled(enabled);
   };
