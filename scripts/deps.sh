@@ -12,6 +12,9 @@ PACKAGES=(
   fonts-dejavu-core fontconfig
   xvfb xauth
   sox
+  # Windows demos run through Wine; the Wine test's program is cross-compiled (both optional:
+  # the tests that need them skip themselves without).
+  wine wine64 gcc-mingw-w64-x86-64
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
