@@ -59,6 +59,21 @@ TEST_F(ViewsTest, ScrollingKeepsTheHighlightOnTheSameScreenRow) {
   EXPECT_EQ(views_->List().PixelsDrawn() - before, int64_t(10) * h * list_->width());
 }
 
+TEST_F(ViewsTest, ScrollingWithNoRowHighlightedSelectsNothingNew) {
+  // The selected demo lies below the rows shown: no row is highlighted, and scrolling must
+  // not make a demo above the view (or none at all) the selection.
+  State().SelectedEntry[0] = 15;
+  views_->ShowList(0, -1, true);
+  EXPECT_EQ(list_->ItemIndex(), -1);
+  bar_->SetPosition(bar_->Position() + 1);
+  EXPECT_EQ(State().FirstVisible, 2);
+  EXPECT_EQ(State().SelectedEntry[0], 15);
+  EXPECT_EQ(list_->ItemIndex(), -1);
+  // Scrolled into view, its row shows the highlight.
+  bar_->SetPosition(19);
+  EXPECT_EQ(list_->ItemIndex(), 5);
+}
+
 TEST_F(ViewsTest, MovingOverRowsSelectsThemAndSchedulesTheLogoOnce) {
   views_->ShowList(0, -1, true);
   window_.activateWindow();
