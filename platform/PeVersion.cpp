@@ -18,6 +18,8 @@ constexpr uint16_t kMaxSections = 96;
 // A directory level never needs more entries than this to find the version resource.
 constexpr uint32_t kMaxDirectoryEntries = 4096;
 constexpr uint32_t kMaxVersionResourceBytes = 1 << 20;
+// Length, value length, type, "VS_VERSION_INFO" with its zero and padding, fixed information.
+constexpr uint32_t kMinVersionResourceBytes = 40 + 52;
 
 class Reader {
  public:
@@ -141,7 +143,10 @@ std::optional<FixedFileVersion> ReadPeVersion(const ByteReader& read, uint64_t f
   if (!langEntry || (*langEntry & 0x80000000u)) return std::nullopt;
   const auto dataRva = r.Get<uint32_t>(*resourceBase + *langEntry);
   const auto dataSize = r.Get<uint32_t>(*resourceBase + *langEntry + 4);
-  if (!dataRva || !dataSize || *dataSize > kMaxVersionResourceBytes) return std::nullopt;
+  // Anything shorter than the header and the fixed information holds no version.
+  if (!dataRva || !dataSize || *dataSize < kMinVersionResourceBytes ||
+      *dataSize > kMaxVersionResourceBytes)
+    return std::nullopt;
   const auto data = FileOffsetOf(sections, *dataRva, *dataSize);
   if (!data) return std::nullopt;
 
@@ -173,7 +178,7 @@ std::optional<FixedFileVersion> ReadPeVersion(const ByteReader& read, uint64_t f
 std::optional<FixedFileVersion> ReadPeVersion(const QByteArray& image) {
   const ByteReader read = [&image](uint64_t offset, char* destination, uint32_t size) {
     if (offset > uint64_t(image.size()) || uint64_t(image.size()) - offset < size) return false;
-    std::memcpy(destination, image.constData() + offset, size);
+    if (size > 0) std::memcpy(destination, image.constData() + offset, size);
     return true;
   };
   return ReadPeVersion(read, uint64_t(image.size()));
