@@ -8,6 +8,7 @@
 //   DemoActions.cpp   RunSelectedDemo and its choice window
 //   ToolActions.cpp   the magazine, the tools and the self-install
 //   Wallpaper.cpp     the wallpaper
+//   CopyAction.cpp    the copy of the demo's folder
 
 #include <QString>
 #include <optional>
@@ -65,6 +66,8 @@ class DemoActions {
   void miDLLlibClick();
   void miAcionarRARezClick();
   void miSelfInstClick();
+  // The popup menu's "Copiar Pasta do Demo": the copy window for the described demo.
+  void miCopyAllClick();
   // A click on the advertisement panel: the trailer of the advertisement at index.
   void StartTrailer(int index);
 
