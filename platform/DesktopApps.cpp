@@ -90,6 +90,9 @@ QStringList SplitExec(const QString& exec) {
 
 QString MimeTypeForExtension(const QString& extension) {
   if (extension.isEmpty()) return {};
+  // No file name holds these; Qt's MIME lookup reads out of bounds on a name with a NUL.
+  for (const QChar c : extension)
+    if (c.unicode() < 0x20 || c == '/') return {};
   const QString name = extension.startsWith('.') ? "x" + extension : "x." + extension;
   const QList<QMimeType> types = QMimeDatabase().mimeTypesForFileName(name);
   return types.isEmpty() ? QString() : types.first().name();

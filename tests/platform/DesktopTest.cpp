@@ -44,6 +44,8 @@ TEST(DesktopEntryFile, ExecWordsFollowTheQuotingRules) {
 TEST(Associations, TheDefaultApplicationsCommandAndProgram) {
   StandIns tools;
   EXPECT_EQ(MimeTypeForExtension(".pdf"), "application/pdf");
+  EXPECT_EQ(MimeTypeForExtension(QString(".p") + QChar(0) + "df"), "");
+  EXPECT_EQ(MimeTypeForExtension("a/.pdf"), "");
   EXPECT_EQ(RegisteredOpenCommand(".pdf"), "");  // no xdg-mime
   tools.AddXdgMime("application/pdf", "reader.desktop");
   EXPECT_EQ(RegisteredOpenCommand(".pdf"), "");  // no entry file
