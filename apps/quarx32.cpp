@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
   NavigatorOptions options;
   options.Environment = EnvironmentOptionsOf(line);
   options.Windowed = line.window;
+  options.IntroMovie = true;
   TfmMain main(options);
   if (main.Terminated() || platform::TerminationRequested()) return 0;
   instance.OnWake = [&main] { main.RestoreFromWake(); };

@@ -1,12 +1,29 @@
 #include "navigator/Ceremony.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
 #include <QPainter>
 
 #include "common/Environment.h"
 #include "navigator/Rounding.h"
+#include "platform/Dialogs.h"
 #include "platform/Drives.h"
+
+namespace {
+void ErrorDialog(const QString& text) {
+  platform::MessageBoxRequest box;
+  box.title = QStringLiteral("Error");
+  box.text = text;
+  box.icon = platform::MsgIcon::Stop;
+  platform::Dialogs().ShowMessage(box);
+}
+
+QString MovieHostPath() {
+  const QString winPath = Env().ShareDir + QString::fromLatin1(TfmCeremony::kMovieName);
+  return platform::Drives().ToHost(winPath).value_or(winPath);
+}
+}  // namespace
 
 class TfmCeremony::MoviePaintBox : public QWidget {
  public:
@@ -28,7 +45,8 @@ class TfmCeremony::MoviePaintBox : public QWidget {
   TfmCeremony* owner_;
 };
 
-TfmCeremony::TfmCeremony(const QRect& screen, QWidget* parent)
+TfmCeremony::TfmCeremony(const QRect& screen, QWidget* parent, bool withMovie,
+                         platform::Clock* clock)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
   setObjectName(QStringLiteral("fmCeremony"));
   setWindowTitle(QStringLiteral("Ceremony"));
@@ -37,9 +55,10 @@ TfmCeremony::TfmCeremony(const QRect& screen, QWidget* parent)
   pal.setColor(QPalette::Window, Qt::black);
   setPalette(pal);
 
-  // The movie needs the video player; until one is attached the movie counts as unplayable,
-  // which is the path of a disc whose movie cannot be opened.
+  mpAVI_ = new platform::VideoPlayer(this, clock);
+  mpAVI_->setObjectName(QStringLiteral("mpAVI"));
   movieAvailable_ = false;
+  if (withMovie) CheckMovie();
 
   setGeometry(screen);
   paMovie_ = new QWidget(this);
@@ -52,10 +71,46 @@ TfmCeremony::TfmCeremony(const QRect& screen, QWidget* parent)
   pbMovie_ = new MoviePaintBox(this, paMovie_);
   pbMovie_->setGeometry(0, 0, kMovieWidth, kMovieHeight);
 
-  if (!movieAvailable_) {
+  if (movieAvailable_) {
+    StartMovie();
+  } else {
     LoadLogo();
     MovieEnded();
   }
+}
+
+TfmCeremony::~TfmCeremony() {
+  mpAVI_->OnNotify = nullptr;
+  mpAVI_->Close();
+}
+
+void TfmCeremony::CheckMovie() {
+  // Open once to learn whether the movie can be played at all, then close again.
+  if (mpAVI_->Open(MovieHostPath()) && mpAVI_->CanPlay()) movieAvailable_ = true;
+  const int code = mpAVI_->ErrorCode();
+  const QString text = mpAVI_->ErrorText();
+  mpAVI_->Close();
+  if (!movieAvailable_) {
+    ErrorDialog(QStringLiteral("Problemas com o reprodutor de AVI. ErrorCode: ") +
+                QString::number(code) + QStringLiteral("\r\n") + text);
+  }
+}
+
+void TfmCeremony::StartMovie() {
+  mpAVI_->SetDisplay(paMovie_);
+  mpAVI_->OnNotify = [this](platform::VideoNotify) { MovieEnded(); };
+  if (!mpAVI_->Open(MovieHostPath()) || !mpAVI_->Play()) {
+    // The window then waits until a click or key ends it.
+    ErrorDialog(QStringLiteral("Ocorreu algum erro com o reprodutor de AVI."));
+  }
+}
+
+void TfmCeremony::RunModal() {
+  if (finished_) return;
+  QEventLoop loop;
+  modal_ = &loop;
+  show();
+  loop.exec();
 }
 
 QString TfmCeremony::LogoPath(const QString& shareDir, int colourDepth) {
@@ -78,6 +133,8 @@ void TfmCeremony::LoadLogo() {
 }
 
 void TfmCeremony::MovieEnded() {
+  if (finished_) return;
+  if (modal_) modal_->quit();
   if (logo_.IsEmpty()) LoadLogo();
   playing_ = false;
   pbMovie_->update();
@@ -86,8 +143,10 @@ void TfmCeremony::MovieEnded() {
 }
 
 void TfmCeremony::Skip() {
-  // Only a playing movie can be cut short; afterwards clicks and keys do nothing.
-  if (playing_ && movieAvailable_) MovieEnded();
+  // Only a playing movie can be cut short; closing the player reports its end.
+  if (!playing_ || !movieAvailable_) return;
+  mpAVI_->Close();
+  if (!finished_) MovieEnded();  // a player that failed to start has nothing to report
 }
 
 void TfmCeremony::PaintLogo() {

@@ -4,10 +4,15 @@
 // 400 x 300 panel and then shows the logo there while the navigator loads. Without a video
 // player (or without a playable movie) it goes straight to the logo.
 
+#include <QPointer>
 #include <QRect>
 #include <QWidget>
 
 #include "platform/Bitmap.h"
+#include "platform/Clock.h"
+#include "platform/VideoPlayer.h"
+
+class QEventLoop;
 
 class TfmCeremony : public QWidget {
   Q_OBJECT
@@ -16,9 +21,19 @@ class TfmCeremony : public QWidget {
   static constexpr int kMovieWidth = 400;
   static constexpr int kMovieHeight = 300;
 
-  // screen: the area the navigator measures as its screen. Decides at once whether the movie
-  // can be played; when it cannot, loads the logo and finishes.
-  TfmCeremony(const QRect& screen, QWidget* parent = nullptr);
+  static constexpr const char* kMovieName = "abertura.avi";
+
+  // screen: the area the navigator measures as its screen. With withMovie, decides at once
+  // whether ShareDir's movie can be played (an error dialog when the player cannot open it)
+  // and starts it; otherwise, or when it cannot, loads the logo and finishes. clock paces the
+  // movie (the default clock when null).
+  TfmCeremony(const QRect& screen, QWidget* parent = nullptr, bool withMovie = false,
+              platform::Clock* clock = nullptr);
+  ~TfmCeremony() override;
+
+  // Runs until the movie has ended or was skipped (the modal run of the start-up).
+  void RunModal();
+  platform::VideoPlayer* Player() const { return mpAVI_; }
 
   bool MovieAvailable() const { return movieAvailable_; }
   bool Playing() const { return playing_; }
@@ -38,11 +53,15 @@ class TfmCeremony : public QWidget {
  private:
   class MoviePaintBox;
   void LoadLogo();
+  void CheckMovie();
+  void StartMovie();
   void MovieEnded();
   void Skip();
 
   QWidget* paMovie_;
   MoviePaintBox* pbMovie_;
+  platform::VideoPlayer* mpAVI_ = nullptr;  // a child of the window
+  QPointer<QEventLoop> modal_;
   platform::Bitmap logo_;
   bool movieAvailable_ = false;
   bool playing_ = true;

@@ -111,9 +111,11 @@ void TfmMain::FormCreate() {
   BackgroundBitmap = platform::Bitmap();
   if (!PassesEnvironmentGate()) return;
 
-  auto intro = std::make_unique<TfmCeremony>(ScreenArea(), nullptr);
+  auto intro = std::make_unique<TfmCeremony>(ScreenArea(), nullptr, options_.IntroMovie);
   intro_ = intro.get();
   if (options_.OnIntroCreated) options_.OnIntroCreated(intro_);
+  // With a movie the intro runs modally until the movie ends or is skipped.
+  if (intro->MovieAvailable() && !intro->Finished()) intro->RunModal();
   intro->show();
   QApplication::processEvents();
   intro->PaintLogo();

@@ -59,6 +59,7 @@ struct NavigatorOptions {
   // How the transitions wait between frames (a thread sleep when empty); with a test's clock,
   // a sleep that advances it.
   std::function<void(int ms)> Sleep;
+  bool IntroMovie = false;           // play the intro movie (the program does; tests need not)
 
   // Observers for tests and tools: each progress step shown, and the intro window's creation.
   std::function<void(const QString& text, int percent)> OnProgress;

@@ -147,6 +147,16 @@ class VideoPlayer::Worker {
   int64_t LastFrameMs() const { return lastFrameMs_; }
   size_t SoundBytes() const { return soundBytes_.size() - soundRead_; }
 
+  // Whether the worker has decoded as far ahead as it may (call with the mutex held).
+  bool Full() const {
+    const size_t sound = soundBytes_.size() - soundRead_;
+    const size_t soundAhead = size_t(kSoundAheadSeconds * soundFormat_.BytesPerSecond());
+    const size_t soundMost = size_t(kSoundMostSeconds * soundFormat_.BytesPerSecond());
+    const bool soundEnough = !HasSound() || sound >= soundAhead;
+    return (frames_.size() >= kFramesAhead && soundEnough) || frames_.size() >= kFramesMost ||
+           (HasSound() && sound >= soundMost);
+  }
+
   // Audio thread: the next bytes of sound, silence where decoding is behind.
   void RenderSound(uint8_t* out, size_t bytes) {
     size_t copied = 0;
@@ -197,15 +207,6 @@ class VideoPlayer::Worker {
     if (rc < 0 || !raw) return false;
     resampler_.reset(raw);
     return audio_->sample_rate > 0 && swr_init(resampler_.get()) >= 0;
-  }
-
-  bool Full() const {
-    const size_t sound = soundBytes_.size() - soundRead_;
-    const size_t soundAhead = size_t(kSoundAheadSeconds * soundFormat_.BytesPerSecond());
-    const size_t soundMost = size_t(kSoundMostSeconds * soundFormat_.BytesPerSecond());
-    const bool soundEnough = !HasSound() || sound >= soundAhead;
-    return (frames_.size() >= kFramesAhead && soundEnough) || frames_.size() >= kFramesMost ||
-           (HasSound() && sound >= soundMost);
   }
 
   void Run() {
@@ -568,7 +569,7 @@ bool VideoPlayer::WaitDecodedUntil(int64_t ms, int timeoutMs) {
   Worker* w = worker_.get();
   return w->WaitUntil(
       [w, ms] {
-        return w->Ended() || w->LastFrameMs() >= ms || w->Frames().size() >= kFramesAhead;
+        return w->Ended() || w->LastFrameMs() >= ms || w->Full();
       },
       timeoutMs);
 }
