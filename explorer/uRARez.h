@@ -19,7 +19,7 @@
 #include "audio/SoundModule.h"
 #include "audio/WaveMix.h"
 #include "explorer/Fit.h"
-#include "explorer/MediaTree.h"
+#include "controls/DirTree.h"
 #include "platform/Bitmap.h"
 #include "platform/Metafile.h"
 #include "platform/Timer.h"

@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev
   libsdl2-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
-  zlib1g-dev libjpeg62-turbo-dev
+  zlib1g-dev libjpeg62-turbo-dev libjpeg-turbo-progs
   fonts-dejavu-core fontconfig
   xvfb xauth
   sox
