@@ -22,6 +22,7 @@ ROOT=$(pwd)
 BUILD=$(cd "$BUILD" && pwd)
 export QT_QPA_PLATFORM=offscreen
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS=suppressions=$ROOT/fuzz/lsan.supp
 for n in "${names[@]}"; do
   work="$BUILD/fuzz-work/$n"
   mkdir -p "$work"
