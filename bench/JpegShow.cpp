@@ -62,7 +62,8 @@ void Djpeg(benchmark::State& state, QStringList extra) {
   const QString path = BigJpeg();
   for (auto _ : state) {
     QProcess p;
-    p.start(djpeg, extra << QStringLiteral("-outfile") << QStringLiteral("/dev/null") << path);
+    p.start(djpeg, QStringList(extra) << QStringLiteral("-outfile") << QStringLiteral("/dev/null")
+                                      << path);
     p.waitForFinished(-1);
     if (p.exitCode() != 0) state.SkipWithError("djpeg failed");
   }
