@@ -153,8 +153,7 @@ TMixSession* WaveMixEngine::ConfigureInit(const TMixConfig* config) {
     loadSession_ = s.get();
     loadFormat_ = s->Format;
     // Asked once here on the main thread: a loader thread must not reach the audio system.
-    loadFormatPlayable_ =
-        platform::WaveOut::Query(s->DeviceId, s->Format) == platform::kMmNoError;
+    loadFormatPlayable_ = platform::WaveOut::Query(s->DeviceId, s->Format) == platform::kMmNoError;
   }
   session_ = std::move(s);
   current_ = session_.get();

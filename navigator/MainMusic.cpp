@@ -287,8 +287,8 @@ void TfmMain::WireSoundButtons() {
     if (!button) continue;
     button->setToolTip(QString::fromLatin1(v.hint));
     const VolumeRamp::Direction direction = v.direction;
-    button->OnMouseDown = [this, direction](QObject*, Qt::MouseButton, Qt::KeyboardModifiers,
-                                            int, int) { VolumeButtonDown(direction); };
+    button->OnMouseDown = [this, direction](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int,
+                                            int) { VolumeButtonDown(direction); };
     button->OnMouseUp = [this](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
       VolumeButtonUp();
     };

@@ -99,7 +99,7 @@ enum SoundEffect : int {
   fxGen5,      // gtbUtils
 };
 constexpr std::array<int, kEffectCount> kEffectMixerChannel = {1, 2, 3, 4, 5, 6, 5,
-                                                              5, 0, 0, 0, 0, 0};
+                                                               5, 0, 0, 0, 0, 0};
 // The music's channels and its mixer slot.
 constexpr int kMusicMixerChannel = 7;
 constexpr int kMusicPlayerChannel = 15;
@@ -335,7 +335,7 @@ class TfmMain : public QWidget {
   int catalogueLoads_ = 0;
   int appliedVolume_ = 0;
   std::unique_ptr<TLoadWaveThread> musicLoader_;
-  int mixerTrack_ = -1;      // the track held in WaveSlots[kMusicSlot]
-  int playerTrack_ = -1;     // the track last added on the player's music channel
-  int musicFailures_ = 0;    // tracks that failed to load one after another
+  int mixerTrack_ = -1;    // the track held in WaveSlots[kMusicSlot]
+  int playerTrack_ = -1;   // the track last added on the player's music channel
+  int musicFailures_ = 0;  // tracks that failed to load one after another
 };

@@ -53,9 +53,8 @@ TEST_P(SoundBackEnds, EveryEffectSoundsWholeAndTheMasterSwitchSilencesThem) {
 
 TEST_P(SoundBackEnds, MusicPlaysTheTracksInOrderAndWrapsAround) {
   Seed(/*musicWanted=*/true);
-  StartWith(GetParam(),
-            MakeDisc({{"Theme1.wav", SteadyWave(kTheme1, 300)},
-                      {"Theme2.wav", SteadyWave(kTheme2, 200)}}));
+  StartWith(GetParam(), MakeDisc({{"Theme1.wav", SteadyWave(kTheme1, 300)},
+                                  {"Theme2.wav", SteadyWave(kTheme2, 200)}}));
   const std::vector<int> out = Render(1500);
   const std::vector<int> seq = Sequence(out);
   ASSERT_GE(seq.size(), 4u);

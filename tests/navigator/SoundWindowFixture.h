@@ -115,9 +115,9 @@ class SoundWindowTest : public MainWindowTest {
     return root;
   }
   static QString EffectName(int i) {
-    static const char* const names[] = {"MiniBts",  "Details", "GetBack", "fnext", "fback",
-                                        "CapOpen",  "panelin", "panelout", "1gen", "2gen",
-                                        "3gen",     "4gen",    "5gen"};
+    static const char* const names[] = {"MiniBts", "Details", "GetBack",  "fnext", "fback",
+                                        "CapOpen", "panelin", "panelout", "1gen",  "2gen",
+                                        "3gen",    "4gen",    "5gen"};
     return QString::fromLatin1(names[i]) + ".wav";
   }
 
