@@ -6,6 +6,7 @@
 #include "audio/SoundModuleFiles.h"
 #include "audio/SoundModuleTags.h"
 #include "platform/Dialogs.h"
+#include "platform/RegularFile.h"
 
 using platform::DsFailed;
 using platform::LockRegions;
@@ -57,9 +58,9 @@ TAudioData::TAudioData(TCustomDxSound* owner, const TAudioInit& request)
       notify_(request.Notify),
       loop_(request.Loop),
       freeAfterPlay_(request.FreeAfterPlay) {
-  QFile file(hostPath_);
   WaveHeader header;
-  if (file.open(QIODevice::ReadOnly)) header = ReadWaveHeader(file);
+  if (const std::unique_ptr<QFile> file = platform::OpenRegularFile(hostPath_))
+    header = ReadWaveHeader(*file);
   if (!header.IsWave) {
     throw EInvalidWave(QStringLiteral("Wave (%1) inválida.").arg(request.FileName));
   }
@@ -72,9 +73,9 @@ TAudioData::TAudioData(TCustomDxSound* owner, const TAudioInit& request)
 
 void TAudioData::Load() {
   try {
-    auto file = std::make_unique<QFile>(hostPath_);
     // Unbuffered: the stream reads whole halves, and a file cut meanwhile must read as cut.
-    if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) Fail("cannot open");
+    std::unique_ptr<QFile> file = platform::OpenRegularFile(hostPath_, true);
+    if (!file) Fail("cannot open");
     const WaveHeader header = ReadWaveHeader(*file);
     if (header.DataOffset < 0 || !header.HasFormat) Fail("no data");
     dataOffset_ = header.DataOffset;
@@ -190,8 +191,9 @@ bool TAudioData::PrepareStreaming() {
 }
 
 bool TAudioData::PrepareStatic() {
-  QFile file(hostPath_);
-  if (!file.open(QIODevice::ReadOnly)) return false;
+  const std::unique_ptr<QFile> opened = platform::OpenRegularFile(hostPath_);
+  if (!opened) return false;
+  QFile& file = *opened;
   platform::SoundBuffer** slot = owner_->SlotFor(channel_);
   platform::BufferDevice* device = owner_->Device();
   if (!slot || !device || DsFailed(device->CreateSoundBuffer(desc_, buffer_))) return false;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/Drives.h"
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -245,8 +246,8 @@ std::unique_ptr<TMixWave> LoadMixWave(const TMixWaveSource& source,
   switch (source.Kind) {
     case kMixSourceFile: {
       const QString host = HostPath(source.FileName);
-      auto file = std::make_unique<QFile>(host);
-      if (host.isEmpty() || !file->open(QIODevice::ReadOnly)) {
+      std::unique_ptr<QFile> file = host.isEmpty() ? nullptr : platform::OpenRegularFile(host);
+      if (!file) {
         Fail(QStringLiteral("Falha ao abrir wave: ") + source.FileName);
       }
       io = std::move(file);

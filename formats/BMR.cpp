@@ -1,5 +1,7 @@
 #include "formats/BMR.h"
 
+#include <algorithm>
+
 #include "formats/DemoFile.h"
 #include "formats/DiscFiles.h"
 #include "formats/FieldReader.h"
@@ -40,17 +42,10 @@ std::optional<BmrDirectory> ReadDirectoryOrReport(QIODevice* file, const QString
 }  // namespace
 
 int BmrDirectory::Find(const QString& name) const {
-  qsizetype low = 0;
-  qsizetype high = Names.size() - 1;
-  while (low <= high) {
-    const qsizetype mid = (low + high) / 2;
-    const int c = CompareNamesInsensitive(Names[mid], name);
-    if (c == 0) return int(mid);
-    if (c < 0)
-      low = mid + 1;
-    else
-      high = mid - 1;
-  }
+  // Containers were written in more than one collation's order, so the lookup does not rely on
+  // the stored order; a directory holds at most a few hundred names.
+  for (qsizetype i = 0; i < Names.size(); ++i)
+    if (Names[i].compare(name, Qt::CaseInsensitive) == 0) return int(i);
   return -1;
 }
 
@@ -68,11 +63,15 @@ BmrDirectoryResult ParseBmrDirectory(QIODevice& file, qint64 fileSize, int maxEn
   for (int32_t i = 0; i < count; ++i) {
     QString name;
     if (!r.Text(name)) return BmrDirectoryResult::Damaged;
-    // The lookup is a bisection over the stored order: it must be strictly ascending.
-    if (i > 0 && CompareNamesInsensitive(directory.Names.last(), name) >= 0)
-      return BmrDirectoryResult::Damaged;
     directory.Names.append(name);
   }
+  // A name stored twice would leave one of its pictures unreachable.
+  QStringList folded;
+  folded.reserve(directory.Names.size());
+  for (const QString& name : directory.Names) folded.append(name.toCaseFolded());
+  folded.sort();
+  if (std::adjacent_find(folded.begin(), folded.end()) != folded.end())
+    return BmrDirectoryResult::Damaged;
   directory.Entries.resize(size_t(count));
   for (BmrDirectoryEntry& e : directory.Entries) {
     if (!r.Int32(e.Offset) || !r.Int32(e.Size)) return BmrDirectoryResult::Damaged;

@@ -1,9 +1,9 @@
 #pragma once
 
 // BMR bitmap containers: a directory of names and (offset, size) pairs over plain Windows
-// bitmap files. The names are stored in the case-insensitive order that the lookup (a
-// bisection search) relies on; containers that break that order, repeat a name, hold more
-// entries than the reader's table, or point outside the file are refused like a missing file.
+// bitmap files. Names are looked up case-insensitively whatever order they are stored in
+// (writers used more than one collation); containers that repeat a name, hold more entries
+// than the reader's table, or point outside the file are refused like a missing file.
 //
 // The navigator keeps one container open at a time in memory (BmrArchive); the explorer reads
 // its container once with a local directory (BmrReader). Errors reach the user as error
@@ -35,7 +35,7 @@ struct BmrDirectory {
   QStringList Names;
   std::vector<BmrDirectoryEntry> Entries;  // entry i belongs to Names[i]
 
-  // Index of name (case-insensitive bisection), or -1.
+  // Index of name (case-insensitive), or -1.
   int Find(const QString& name) const;
 };
 

@@ -4,6 +4,7 @@
 
 #include "formats/DiscFiles.h"
 #include "formats/FieldReader.h"
+#include "formats/PictureBound.h"
 
 namespace {
 
@@ -59,6 +60,8 @@ TBPKMovie::~TBPKMovie() {
 bool TBPKMovie::CloseMovie() {
   Inflater.reset();
   FileSource.reset();
+  if (MemorySource) MemorySource->close();
+  memoryBytes_ = QByteArray();
   CurrentFrame = 0;
   LastFrame = 0;
   broken_ = false;
@@ -70,16 +73,23 @@ bool TBPKMovie::Open(const QString& fileName) {
   CloseMovie();
   std::unique_ptr<QFile> file = OpenDiscFile(fileName, DirectFromFile);
   if (!file) throw EFOpenError::ForFile(fileName);
+  bool started = false;
   if (DirectFromFile) {
     FileSource = std::move(file);
-    return ReadHeaderAndStart(*FileSource);
+    started = ReadHeaderAndStart(*FileSource);
+  } else {
+    started = StartFromMemory(file->readAll());
   }
-  return StartFromMemory(file->readAll());
+  // A refused file is not kept open (nor its memory copy): the caller never closes it.
+  if (!started) CloseMovie();
+  return started;
 }
 
 bool TBPKMovie::OpenBytes(const QByteArray& bytes) {
   CloseMovie();
-  return StartFromMemory(bytes);
+  if (StartFromMemory(bytes)) return true;
+  CloseMovie();
+  return false;
 }
 
 bool TBPKMovie::StartFromMemory(const QByteArray& bytes) {
@@ -143,13 +153,24 @@ bool TBPKMovie::ReadFrameBytes(QByteArray& bytes) {
   const qint64 size = FrameValue(CurrentFrame, 0);
   if (size < 0 || size > dataBytes_ * kMaxInflateRatio + 64) return false;
   try {
+    // The frame's own header first: a size it cannot need is refused before it is inflated.
+    const qint64 head = std::min(size, kBitmapHeadBytes);
+    bytes.resize(qsizetype(head));
+    Inflater->ReadBuffer(bytes.data(), head);
+    if (!PlausiblePictureSize(bytes, size)) {
+      // Passed over without being held, so the next frame still comes in its place.
+      bytes.clear();
+      Inflater->Seek(Inflater->Position() + (size - head), SeekOrigin::Beginning);
+      LastFrame = CurrentFrame;
+      ++CurrentFrame;
+      return false;
+    }
     if (size <= kEagerBytes) {
       // One read into storage kept from the previous frame: no fresh pages per frame.
       bytes.resize(qsizetype(size));
-      Inflater->ReadBuffer(bytes.data(), size);
+      Inflater->ReadBuffer(bytes.data() + head, size - head);
     } else {
       // Grown as the data arrives, so a stream that ends early never costs the claimed size.
-      bytes.clear();
       while (bytes.size() < size) {
         const qsizetype before = bytes.size();
         const qint64 want = std::min<qint64>(size - before, kReadPieceBytes);

@@ -1,5 +1,7 @@
 #include "formats/DemoFile.h"
 
+#include <QCollator>
+#include <QLocale>
 #include <algorithm>
 
 #include "formats/DiscFiles.h"
@@ -72,8 +74,18 @@ bool IsBlankOrControl(QChar c) {
 
 }  // namespace
 
-int CompareNamesInsensitive(const QString& a, const QString& b) {
-  return QString::compare(a, b, Qt::CaseInsensitive);
+void SortCatalogueNames(QStringList& names) {
+  // The disc's own language decides where accented letters go; the order must not change
+  // with the machine's locale.
+  QCollator collator{QLocale(QLocale::Portuguese, QLocale::Brazil)};
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  collator.setNumericMode(false);
+  std::sort(names.begin(), names.end(), [&](const QString& a, const QString& b) {
+    const int c = collator.compare(a, b);
+    if (c != 0) return c < 0;
+    // Names that differ only in letter case keep one order on every machine.
+    return a.toUtf8() < b.toUtf8();
+  });
 }
 
 QString TrimControls(const QString& text) {
@@ -129,9 +141,7 @@ bool AppendDemo(DemoCatalogue& catalogue, DemoFileData data) {
 
 int LoadCatalogueFrom(DemoCatalogue& catalogue, QStringList names, const DemoFileOpener& open,
                       int colourDepth) {
-  std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-    return CompareNamesInsensitive(a, b) < 0;
-  });
+  SortCatalogueNames(names);
   int added = 0;
   for (const QString& name : names) {
     const std::unique_ptr<QIODevice> file = open(name);

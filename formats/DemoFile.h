@@ -93,7 +93,7 @@ std::optional<DemoFileData> ReadDemoFile(QIODevice& file, int colourDepth);
 bool AppendDemo(DemoCatalogue& catalogue, DemoFileData data);
 
 // Loads every "*.dem" of shareDir + "DemoData\" (a Windows path over the drive map), in
-// case-insensitive name order, appending to the catalogue. Unusable files are skipped; with
+// SortCatalogueNames order, appending to the catalogue. Unusable files are skipped; with
 // no files the catalogue is left as it was. Returns how many demos were added.
 int LoadCatalogue(DemoCatalogue& catalogue, const QString& shareDir, int colourDepth);
 
@@ -103,8 +103,9 @@ using DemoFileOpener = std::function<std::unique_ptr<QIODevice>(const QString& n
 int LoadCatalogueFrom(DemoCatalogue& catalogue, QStringList names, const DemoFileOpener& open,
                       int colourDepth);
 
-// The order of names in the catalogue and in bitmap containers: case-insensitive.
-int CompareNamesInsensitive(const QString& a, const QString& b);
+// The catalogue's order: case-insensitive collation of the disc's language ("Ábaco", "bola",
+// "Égua", "faca"); names that differ only in letter case in byte order.
+void SortCatalogueNames(QStringList& names);
 
 // Leading and trailing blanks and control characters (anything up to the space) removed.
 QString TrimControls(const QString& text);

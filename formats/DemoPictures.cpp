@@ -5,6 +5,7 @@
 #include "formats/DemoFile.h"
 #include "formats/DiscFiles.h"
 #include "formats/Inflate.h"
+#include "formats/PictureBound.h"
 
 namespace {
 
@@ -23,7 +24,11 @@ std::optional<QByteArray> InflatePicture(QIODevice& file, ImageRef ref) {
   if (!file.seek(ref.Offset)) return std::nullopt;
   try {
     InflateStream inflater(file);
-    QByteArray bytes;
+    // The picture's own header first: a size it cannot need is refused before it is inflated.
+    const qint64 head = std::min<qint64>(ref.Size, kBitmapHeadBytes);
+    QByteArray bytes(qsizetype(head), Qt::Uninitialized);
+    if (inflater.Read(bytes.data(), head) != head || !PlausiblePictureSize(bytes, ref.Size))
+      return std::nullopt;
     bytes.reserve(std::min<qint64>(ref.Size, kInitialReserveBytes));
     // Grown as the data arrives, so a stream that ends early never costs its claimed size.
     constexpr qint64 kPieceBytes = 1 << 20;

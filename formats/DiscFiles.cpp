@@ -3,15 +3,12 @@
 #include <QDirIterator>
 
 #include "platform/Drives.h"
+#include "platform/RegularFile.h"
 
 std::unique_ptr<QFile> OpenDiscFile(const QString& winPath, bool unbuffered) {
   const std::optional<QString> host = platform::Drives().ToHost(winPath);
   if (!host) return nullptr;
-  auto file = std::make_unique<QFile>(*host);
-  QIODevice::OpenMode mode = QIODevice::ReadOnly;
-  if (unbuffered) mode |= QIODevice::Unbuffered;
-  if (!file->open(mode)) return nullptr;
-  return file;
+  return platform::OpenRegularFile(*host, unbuffered);
 }
 
 DiscListing ListDiscFolder(const QString& winFolder, const QString& pattern) {
@@ -21,8 +18,8 @@ DiscListing ListDiscFolder(const QString& winFolder, const QString& pattern) {
   if (!host) return listing;
   listing.HostFolder = *host;
   // The entry types come with the folder listing itself: no file is examined one by one.
-  QDirIterator it(*host, {pattern},
-                  QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  // Pipes, sockets and devices are left out; the opens check again, as the folder may change.
+  QDirIterator it(*host, {pattern}, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
   while (it.hasNext()) {
     it.next();
     const QFileInfo info = it.fileInfo();
@@ -35,7 +32,5 @@ DiscListing ListDiscFolder(const QString& winFolder, const QString& pattern) {
 std::unique_ptr<QFile> DiscListing::Open(const QString& name) const {
   if (HostFolder.isEmpty()) return nullptr;
   if (Links.contains(name)) return OpenDiscFile(WinFolder + name, true);
-  auto file = std::make_unique<QFile>(HostFolder + QLatin1Char('/') + name);
-  if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return nullptr;
-  return file;
+  return platform::OpenRegularFile(HostFolder + QLatin1Char('/') + name, true);
 }

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (ParseBmrDirectory(buffer, bytes.size(), maxEntries, directory) != BmrDirectoryResult::Ok)
       continue;
     for (const QString& name : directory.Names) {
-      // The order was checked, so every name is found, also with its ASCII letters in the
+      // Repeated names were refused, so every name is found, also with its ASCII letters in the
       // other case.
       QString other = name;
       for (QChar& c : other)

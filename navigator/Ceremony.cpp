@@ -9,6 +9,7 @@
 #include "navigator/Rounding.h"
 #include "platform/Dialogs.h"
 #include "platform/Drives.h"
+#include "platform/RegularFile.h"
 
 namespace {
 void ErrorDialog(const QString& text) {
@@ -126,9 +127,9 @@ void TfmCeremony::LoadLogo() {
   const Environment& env = Env();
   const auto host = platform::Drives().ToHost(LogoPath(env.ShareDir, env.ColourDepth));
   if (!host) return;
-  QFile file(*host);
-  if (!file.open(QIODevice::ReadOnly)) return;
-  if (auto bitmap = platform::Bitmap::FromBmp(file.readAll(), env.ColourDepth))
+  const std::unique_ptr<QFile> file = platform::OpenRegularFile(*host);
+  if (!file) return;
+  if (auto bitmap = platform::Bitmap::FromBmp(file->readAll(), env.ColourDepth))
     logo_ = std::move(*bitmap);
 }
 

@@ -121,10 +121,6 @@ TEST(BmrArchive, RefusedContainers) {
             QStringList({QString::fromUtf8("A versão do arquivo BMR é incorreta."), "not found"}));
 
   w = Skin();
-  w.SortNames = false;  // stored as added, out of order
-  EXPECT_EQ(refusals("order.bmr", w.Build()), QStringList{"not found"});
-
-  w = Skin();
   w.Add("GREENGRAD", SolidBmp(1, 1, 0));
   EXPECT_EQ(refusals("twice.bmr", w.Build()), QStringList{"not found"});
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -150,4 +151,25 @@ TEST_F(QuarxTool, Animations) {
   const ToolRun bad = Tool({"bpk", "info", Write("bad.bpk", w.Build())});
   EXPECT_EQ(bad.exitCode, 1);
   EXPECT_TRUE(bad.err.contains("corrompido"));
+}
+
+TEST_F(QuarxTool, BmpOutputIsCheckedLikePng) {
+  discwriter::BpkWriter w;
+  w.AddFrame(Bmp(2, 2, qRgb(1, 0, 0)), 100);
+  w.AddFrame(QByteArray(80, 'x'), 100);  // inflates fine but is no picture
+  const QString bpk = Write("anim.bpk", w.Build());
+  for (const QString out : {"f.bmp", "f.png"}) {
+    EXPECT_EQ(Tool({"bpk", "frame", bpk, "1", Path(out)}).exitCode, 1) << out.toStdString();
+    EXPECT_FALSE(QFile::exists(Path(out)));
+  }
+  const ToolRun all = Tool({"bpk", "extract", bpk, Path("out")});
+  EXPECT_EQ(all.exitCode, 1);
+  EXPECT_TRUE(all.err.contains("frame 1")) << all.err.toStdString();
+  EXPECT_FALSE(QFile::exists(Path("out/frame001.bmp")));
+
+  discwriter::BmrWriter bmr;
+  bmr.Add("junk", QByteArray(40, 'j'));
+  const QString container = Write("junk.bmr", bmr.Build());
+  EXPECT_EQ(Tool({"bmr", "extract", container, "junk", Path("j.bmp")}).exitCode, 1);
+  EXPECT_FALSE(QFile::exists(Path("j.bmp")));
 }

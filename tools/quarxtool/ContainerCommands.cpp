@@ -8,26 +8,29 @@
 #include "common/Messages.h"
 #include "formats/BMR.h"
 #include "formats/BPK.h"
+#include "platform/RegularFile.h"
 #include "tools/quarxtool/Tool.h"
 
 namespace quarxtool {
 namespace {
 
-// Stored bytes for ".bmp", the decoded picture for ".png".
+// Stored bytes for ".bmp", the decoded picture for ".png"; either way only bytes the programs
+// would accept as a picture are written.
 bool WriteStoredPicture(const QByteArray& bmp, const QString& out) {
-  if (PictureKind(out) == QLatin1String(".bmp")) return WriteBytes(bmp, out);
   const std::optional<platform::Bitmap> bitmap = platform::Bitmap::FromBmp(bmp, 32);
-  return bitmap && WritePicture(bitmap->Image(), out);
+  if (!bitmap) return false;
+  if (PictureKind(out) == QLatin1String(".bmp")) return WriteBytes(bmp, out);
+  return WritePicture(bitmap->Image(), out);
 }
 
-std::optional<BmrDirectory> ReadDirectory(const QString& path, QFile& file) {
-  file.setFileName(path);
+std::optional<BmrDirectory> ReadDirectory(const QString& path, std::unique_ptr<QFile>& file) {
+  file = platform::OpenRegularFile(path);
   BmrDirectory directory;
   BmrDirectoryResult result = BmrDirectoryResult::Damaged;
   // A tool may list any number of entries the file can hold.
-  if (file.open(QIODevice::ReadOnly))
-    result = ParseBmrDirectory(file, file.size(), int(std::min<qint64>(file.size() / 8, 1 << 24)),
-                               directory);
+  if (file)
+    result = ParseBmrDirectory(*file, file->size(),
+                               int(std::min<qint64>(file->size() / 8, 1 << 24)), directory);
   if (result == BmrDirectoryResult::Ok) return directory;
   if (result == BmrDirectoryResult::WrongVersion)
     PrintError(QString::fromUtf8("A versão do arquivo BMR é incorreta."));
@@ -36,12 +39,12 @@ std::optional<BmrDirectory> ReadDirectory(const QString& path, QFile& file) {
 }
 
 bool OpenMovie(TBPKMovie& movie, const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
+  const std::unique_ptr<QFile> file = platform::OpenRegularFile(path);
+  if (!file) {
     PrintError(QStringLiteral("Cannot open file \"%1\"").arg(path));
     return false;
   }
-  if (!movie.OpenBytes(file.readAll())) {
+  if (!movie.OpenBytes(file->readAll())) {
     PrintError(AppMessage(20, path).text);
     return false;
   }
@@ -53,7 +56,7 @@ bool OpenMovie(TBPKMovie& movie, const QString& path) {
 int Bmr(const Args& args) {
   const QStringList& p = args.positional;
   if (p.size() == 2 && p[0] == QLatin1String("list")) {
-    QFile file;
+    std::unique_ptr<QFile> file;
     const std::optional<BmrDirectory> directory = ReadDirectory(p[1], file);
     if (!directory) return kUnusable;
     QJsonArray entries;
@@ -66,7 +69,7 @@ int Bmr(const Args& args) {
   }
   if (p.size() == 4 && p[0] == QLatin1String("extract")) {
     if (PictureKind(p[3]).isEmpty()) return Usage(QStringLiteral("OUT must end in .png or .bmp"));
-    QFile file;
+    std::unique_ptr<QFile> file;
     const std::optional<BmrDirectory> directory = ReadDirectory(p[1], file);
     if (!directory) return kUnusable;
     const int index = directory->Find(p[2]);
@@ -75,8 +78,8 @@ int Bmr(const Args& args) {
       return kUnusable;
     }
     const BmrDirectoryEntry& e = directory->Entries[size_t(index)];
-    file.seek(e.Offset);
-    const QByteArray bytes = file.read(e.Size);
+    file->seek(e.Offset);
+    const QByteArray bytes = file->read(e.Size);
     if (bytes.size() != e.Size || !WriteStoredPicture(bytes, p[3])) {
       PrintError(QStringLiteral("cannot extract \"%1\"").arg(p[2]));
       return kUnusable;
@@ -121,7 +124,13 @@ int Bpk(const Args& args) {
     }
     QJsonArray delays;
     QByteArray bytes;
-    while (movie.ReadFrameBytes(bytes)) {
+    int unreadable = -1;
+    while (movie.CurrentFrame < movie.Header.FrameCount) {
+      const int frame = movie.CurrentFrame;
+      if (!movie.ReadFrameBytes(bytes) || !platform::Bitmap::FromBmp(bytes, 32)) {
+        unreadable = frame;
+        break;
+      }
       const QString name = QStringLiteral("frame%1.bmp").arg(movie.LastFrame, 3, 10, QChar('0'));
       if (!WriteBytes(bytes, out.filePath(name))) {
         PrintError(QStringLiteral("cannot write \"%1\"").arg(out.filePath(name)));
@@ -131,8 +140,8 @@ int Bpk(const Args& args) {
     }
     const QJsonObject result{{"version", movie.Header.Version}, {"frames", delays}};
     WriteBytes(QJsonDocument(result).toJson(), out.filePath(QStringLiteral("delays.json")));
-    if (movie.CurrentFrame < movie.Header.FrameCount) {
-      PrintError(QStringLiteral("frame %1 cannot be read").arg(movie.CurrentFrame));
+    if (unreadable >= 0) {
+      PrintError(QStringLiteral("frame %1 cannot be read").arg(unreadable));
       return kUnusable;
     }
     PrintJson(result);

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 
 #include "formats/DemoFile.h"
+#include "platform/RegularFile.h"
 #include "tools/quarxtool/Tool.h"
 
 namespace quarxtool {
@@ -36,9 +37,7 @@ QString FindFolder(const QString& parent, const QString& name) {
 }
 
 std::unique_ptr<QIODevice> OpenHost(const QString& path) {
-  auto file = std::make_unique<QFile>(path);
-  if (!file->open(QIODevice::ReadOnly)) return nullptr;
-  return file;
+  return platform::OpenRegularFile(path);
 }
 
 std::optional<DemoFileData> ReadHostDem(const QString& path, int depth, int& exitCode) {
