@@ -16,6 +16,9 @@ std::unique_ptr<QSettings> OpenUserKey(const QString& organisation, const QStrin
                                            organisation, application);
 #ifndef Q_OS_WIN
   const bool exists = QFileInfo(store->fileName()).isFile();
+  // Written to a new file that then replaces the old one, never in place: a crash or a full
+  // disc during the write leaves the previous values readable.
+  store->setAtomicSyncRequired(true);
 #endif
   if (exists) return store;
   if (!create || !store->isWritable()) return nullptr;
