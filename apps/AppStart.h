@@ -2,6 +2,8 @@
 
 // What both programs do with their command line before their windows exist.
 
+#include <QApplication>
+#include <QIcon>
 #include <QString>
 #include <cstdio>
 
@@ -28,4 +30,16 @@ inline int HandleCommandLine(const CommandLine& line, ProgramKind kind, const ch
     return 2;
   }
   return -1;
+}
+
+// The desktop file the windows belong to (docks and task bars take its icon) and the window
+// icon itself, which travels inside the program for systems where it is not installed.
+inline void SetDesktopIdentity(ProgramKind kind) {
+  const QString id = kind == ProgramKind::Navigator ? QStringLiteral("org.quarx.quarx32")
+                                                    : QStringLiteral("org.quarx.lumex");
+  QGuiApplication::setDesktopFileName(id);
+  QIcon icon;
+  for (const char* size : {"64x64", "256x256"})
+    icon.addFile(QStringLiteral(":/icons/%1/apps/%2.png").arg(QLatin1String(size), id));
+  QApplication::setWindowIcon(QIcon::fromTheme(id, icon));
 }

@@ -10,6 +10,7 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  SetDesktopIdentity(ProgramKind::Explorer);
   const CommandLine line = ParseCommandLine(QApplication::arguments(), ProgramKind::Explorer);
   if (const int code = HandleCommandLine(line, ProgramKind::Explorer, "lumex"); code >= 0)
     return code;

@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
   platform::TuneAllocatorForStartUp();
   ApplyScaleOption(argc, argv);
   QApplication app(argc, argv);
+  SetDesktopIdentity(ProgramKind::Navigator);
   QApplication::setApplicationName(QStringLiteral("Quarx CD-ROM 9"));
   const CommandLine line = ParseCommandLine(QApplication::arguments(), ProgramKind::Navigator);
   if (const int code = HandleCommandLine(line, ProgramKind::Navigator, "quarx32"); code >= 0)

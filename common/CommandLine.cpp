@@ -4,7 +4,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
+#include "platform/DiscImage.h"
 #include "platform/Drives.h"
 
 namespace {
@@ -12,6 +14,9 @@ namespace {
 constexpr int kMaxScale = 16;
 
 struct Options {
+  QCommandLineOption disc{QStringLiteral("disc"),
+                          QStringLiteral("The disc: a disc folder or a disc image (.iso)."),
+                          QStringLiteral("PATH")};
   QCommandLineOption programDir{QStringLiteral("program-dir"),
                                 QStringLiteral("The program's folder on the disc."),
                                 QStringLiteral("DIR")};
@@ -41,7 +46,7 @@ void SetUp(QCommandLineParser& parser, const Options& o, ProgramKind kind) {
                                        ? QStringLiteral("Quarx CD-ROM 9 navigator")
                                        : QStringLiteral("Quarx CD-ROM 9 multimedia explorer"));
   parser.addOptions(
-      {o.programDir, o.screen, o.window, o.scale, o.drive, o.winePrefix, o.help, o.version});
+      {o.disc, o.programDir, o.screen, o.window, o.scale, o.drive, o.winePrefix, o.help, o.version});
   if (kind == ProgramKind::Explorer)
     parser.addPositionalArgument(QStringLiteral("PATH"),
                                  QStringLiteral("Folder or file to open in the tree."),
@@ -63,6 +68,7 @@ CommandLine ParseCommandLine(const QStringList& arguments, ProgramKind kind) {
   line.version = parser.isSet(o.version);
   line.window = parser.isSet(o.window);
   line.programDir = parser.value(o.programDir);
+  line.disc = parser.value(o.disc);
   line.driveSpecs = parser.values(o.drive);
   line.winePrefix = parser.value(o.winePrefix);
   if (parser.isSet(o.screen) && !ParseScreenSpec(parser.value(o.screen), line.screen)) {
@@ -98,7 +104,28 @@ QString CommandLineHelp(ProgramKind kind) {
 
 namespace {
 
+// The navigator's folder of a disc, in whatever letter case the disc gives its names; empty
+// when there is none.
+QString NavigatorFolderOf(const QString& disc) {
+  QStringList found = QDir(disc).entryList({QStringLiteral("quarx")},
+                                           QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+  std::sort(found.begin(), found.end(),
+            [](const QString& a, const QString& b) { return a.toUtf8() < b.toUtf8(); });
+  return found.isEmpty() ? QString() : disc + QLatin1Char('/') + found.first();
+}
+
+// The host folder --disc stands for: the folder itself, or an image's cache folder.
+QString DiscHostRoot(const QString& disc) {
+  const QFileInfo info(disc);
+  if (info.isDir()) return QDir::cleanPath(info.absoluteFilePath());
+  const QString cache = platform::DiscImage::CacheFolderFor(disc);
+  const QString canonical = QDir(cache).canonicalPath();
+  return canonical.isEmpty() ? cache : canonical;
+}
+
 QString ProgramHostDir(const CommandLine& line) {
+  if (line.programDir.isEmpty() && !line.disc.isEmpty())
+    return NavigatorFolderOf(DiscHostRoot(line.disc));
   const QString dir =
       line.programDir.isEmpty() ? QCoreApplication::applicationDirPath() : line.programDir;
   return QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
@@ -107,9 +134,30 @@ QString ProgramHostDir(const CommandLine& line) {
 }  // namespace
 
 bool ConfigureDrives(const CommandLine& line, QString* error, const QString& settingsFile) {
+  std::shared_ptr<platform::DiscImage> image;
+  if (!line.disc.isEmpty()) {
+    const QFileInfo info(line.disc);
+    if (!info.exists()) {
+      if (error) *error = QStringLiteral("The disc \"%1\" does not exist.").arg(line.disc);
+      return false;
+    }
+    if (!info.isDir()) {
+      image = platform::DiscImage::Open(
+          line.disc, platform::DiscImage::CacheFolderFor(line.disc), error);
+      if (!image) return false;
+    }
+  }
   const QString programDir = ProgramHostDir(line);
-  const QString disc = QFileInfo(programDir).path();  // the folder above the program's
+  if (programDir.isEmpty()) {
+    if (error) *error = QStringLiteral("The disc \"%1\" has no QUARX folder.").arg(line.disc);
+    return false;
+  }
+  // The disc is the folder above the program's, or the --disc folder or image itself.
+  const QString disc = line.disc.isEmpty() ? QFileInfo(programDir).path() : DiscHostRoot(line.disc);
   platform::DriveMap map = platform::DriveMap::Default(disc);
+  // The image stands where the disc folder would: its own CD-ROM letter.
+  if (image)
+    map.MapImage(QLatin1Char('D'), image, QFileInfo(line.disc).completeBaseName().toUpper());
   if (!line.winePrefix.isEmpty()) map.ApplyWinePrefix(line.winePrefix);
   map.ApplySettingsFile(settingsFile.isEmpty() ? platform::DriveMap::SettingsFilePath()
                                                : settingsFile);

@@ -13,6 +13,7 @@ enum class ProgramKind { Navigator, Explorer };
 
 struct CommandLine {
   QString programDir;         // --program-dir: host folder standing for the executable's folder
+  QString disc;               // --disc: a disc folder (names in any case) or a disc image file
   EnvironmentOptions screen;  // --screen WxH[xBITS]: sizes and depth; zero when not given
   bool window = false;        // --window: a normal window instead of full screen
   int scale = 1;              // --scale N: enlarged N times with crisp pixels
@@ -28,7 +29,8 @@ struct CommandLine {
 CommandLine ParseCommandLine(const QStringList& arguments, ProgramKind kind);
 QString CommandLineHelp(ProgramKind kind);
 
-// Builds the process's drive map: the default one for the disc above the program's folder,
+// Builds the process's drive map: the default one for the disc above the program's folder
+// (or the --disc folder or image, whose navigator folder is then the program's folder),
 // then the Wine prefix's letters, the user's drives.ini, and the --drive options in order.
 // When the program's folder ends up on no drive, the disc is given the first free letter from
 // D: on, so the program always finds its own files. False (with error set) on a bad --drive.

@@ -1,5 +1,7 @@
 #include "platform/Drives.h"
 
+#include "platform/DiscImage.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -64,6 +66,20 @@ void DriveMap::Map(QChar letter, const QString& hostRoot, DriveType type, const 
   const auto up = DriveLetter(letter);
   if (!up || hostRoot.isEmpty()) return;
   drives_[*up] = Drive{CleanRoot(hostRoot), type, label};
+}
+
+void DriveMap::MapImage(QChar letter, std::shared_ptr<DiscImage> image, const QString& label) {
+  const auto up = DriveLetter(letter);
+  if (!up || !image) return;
+  const QString root = image->CacheRoot();
+  drives_[*up] = Drive{CleanRoot(root), DriveType::CdRom, label, std::move(image)};
+}
+
+bool DriveMap::PrepareTree(const QString& winFolder) const {
+  const auto parsed = detail::ParseWinPath(winFolder);
+  if (!parsed) return true;
+  const Drive* drive = Find(parsed->letter);
+  return !drive || !drive->image || drive->image->PrepareTree(parsed->components);
 }
 
 void DriveMap::Unmap(QChar letter) {
@@ -174,6 +190,9 @@ std::optional<QString> DriveMap::ToHost(const QString& winPath) const {
   if (!parsed) return std::nullopt;
   const Drive* drive = Find(parsed->letter);
   if (!drive) return std::nullopt;
+  // An image's files reach its cache folder when first looked at; a failed read leaves them
+  // missing, which the caller reports as it reports any missing file.
+  if (drive->image) drive->image->Prepare(parsed->components);
   QString host = drive->hostRoot;
   for (const QString& component : parsed->components) {
     if (!detail::IsStorableName(component, false)) return std::nullopt;

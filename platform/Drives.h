@@ -11,10 +11,13 @@
 #include <QStringList>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace platform {
+
+class DiscImage;
 
 enum class DriveType { Absent, Removable, Fixed, CdRom };
 
@@ -33,12 +36,16 @@ struct Drive {
   QString hostRoot;  // host folder that stands for "X:\", absolute, without trailing slash
   DriveType type = DriveType::Fixed;
   QString label;  // volume label; empty: the host folder's name
+  // A disc image behind the drive: hostRoot is its cache folder, filled as paths are resolved.
+  std::shared_ptr<DiscImage> image;
 };
 
 class DriveMap {
  public:
   // Maps letter (A..Z, any case) to a host folder.
   void Map(QChar letter, const QString& hostRoot, DriveType type, const QString& label = {});
+  // A CD-ROM drive served from a disc image (its cache folder).
+  void MapImage(QChar letter, std::shared_ptr<DiscImage> image, const QString& label = {});
   void Unmap(QChar letter);
   void Clear();
   const Drive* Find(QChar letter) const;
@@ -66,6 +73,9 @@ class DriveMap {
   // absolute, or ".." leaves the drive. Missing components are kept as written (so the
   // result names where a new file would go).
   std::optional<QString> ToHost(const QString& winPath) const;
+  // Every file below a folder of an image drive unpacked, before a program runs from it or it
+  // is copied; true at once on other drives. False when the image could not be read.
+  bool PrepareTree(const QString& winFolder) const;
   // Windows path of a host path inside one of the mapped drives (longest root wins).
   std::optional<QString> ToWindows(const QString& hostPath) const;
 

@@ -12,6 +12,7 @@ PACKAGES=(
   fonts-dejavu-core fontconfig
   xvfb xauth
   sox
+  libarchive-dev desktop-file-utils appstream
   # Windows demos run through Wine; the Wine test's program is cross-compiled (both optional:
   # the tests that need them skip themselves without).
   wine wine64 gcc-mingw-w64-x86-64

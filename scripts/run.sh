@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the navigator and the sample disc, and starts the navigator
-# on it. Extra arguments go to the navigator (e.g. --window, --screen 1024x768, --scale 2).
+# on it. Extra arguments go to the navigator (e.g. --window, --screen 1024x768, --scale 2);
+# with --disc PATH (a disc folder or a disc image, .iso) it starts on that disc instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -11,4 +12,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
   echo "No display found: running offscreen (nothing will be shown)." >&2
   export QT_QPA_PLATFORM=offscreen
 fi
-exec "$BUILD/apps/quarx32" --program-dir "$BUILD/disc/QUARX" "$@"
+for arg in "$@"; do
+  case "$arg" in --disc|--disc=*) exec "$BUILD/apps/quarx32" "$@" ;; esac
+done
+exec "$BUILD/apps/quarx32" --disc "$BUILD/disc" "$@"

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "common/CommandLine.h"
 #include "platform/Drives.h"
 #include "support/TestSupport.h"
+#include "tools/discwriter/IsoWriter.h"
 
 using platform::DriveType;
 
@@ -113,3 +115,36 @@ TEST_F(ConfigureDrivesTest, BadDriveOptionLeavesTheMapAlone) {
 }
 
 }  // namespace
+
+TEST_F(ConfigureDrivesTest, DiscOptionTakesAFolderInAnyCaseOrAnImage) {
+  QStandardPaths::setTestModeEnabled(true);
+  ASSERT_TRUE(testsupport::WriteFile(tmp_.filePath("copy/quarx/Resour/a.bmr"), "a"));
+  const CommandLine folder = Parse({"--disc", tmp_.filePath("copy")});
+  QString error;
+  ASSERT_TRUE(ConfigureDrives(folder, &error, noSettings_)) << error.toStdString();
+  EXPECT_EQ(platform::Drives().Find('D')->hostRoot, tmp_.filePath("copy"));
+  ASSERT_TRUE(MeasureEnvironment(EnvironmentOptionsOf(folder)));
+  EXPECT_EQ(Env().ProgramDir, "D:\\quarx\\");
+
+  const QString iso = tmp_.filePath("quarx9.iso");
+  ASSERT_TRUE(discwriter::WriteIsoImage(tmp_.filePath("copy"), iso, &error));
+  const CommandLine image = Parse({"--disc", iso});
+  ASSERT_TRUE(ConfigureDrives(image, &error, noSettings_)) << error.toStdString();
+  const platform::Drive* d = platform::Drives().Find('D');
+  ASSERT_TRUE(d && d->image);
+  EXPECT_EQ(d->type, DriveType::CdRom);
+  EXPECT_EQ(platform::VolumeLabel('D'), "QUARX9");
+  ASSERT_TRUE(MeasureEnvironment(EnvironmentOptionsOf(image)));
+  EXPECT_EQ(Env().ProgramDir, "D:\\quarx\\");
+  EXPECT_EQ(testsupport::ReadFile(*platform::Drives().ToHost("D:\\QUARX\\RESOUR\\A.BMR")), "a");
+  QDir(d->hostRoot).removeRecursively();
+
+  // Neither a damaged image nor a disc without the navigator's folder starts anything.
+  ASSERT_TRUE(testsupport::WriteFile(tmp_.filePath("bad.iso"), QByteArray(70000, 'x')));
+  EXPECT_FALSE(ConfigureDrives(Parse({"--disc", tmp_.filePath("bad.iso")}), &error, noSettings_));
+  EXPECT_TRUE(error.contains("cannot be read")) << error.toStdString();
+  ASSERT_TRUE(QDir().mkpath(tmp_.filePath("other/DEMOS")));
+  EXPECT_FALSE(ConfigureDrives(Parse({"--disc", tmp_.filePath("other")}), &error, noSettings_));
+  EXPECT_TRUE(error.contains("QUARX")) << error.toStdString();
+  EXPECT_FALSE(ConfigureDrives(Parse({"--disc", tmp_.filePath("missing")}), &error, noSettings_));
+}

@@ -1,9 +1,12 @@
-// mkdisc OUTDIR: writes the sample disc. mkdisc --preview DIR: PNG pictures of the skin art.
+// mkdisc OUTDIR: writes the sample disc. mkdisc --iso FILE: the same disc as a disc image.
+// mkdisc --preview DIR: PNG pictures of the skin art.
 
 #include <QGuiApplication>
 #include <QHashFunctions>
+#include <QTemporaryDir>
 #include <QTextStream>
 
+#include "tools/discwriter/IsoWriter.h"
 #include "tools/mkdisc/MakeDisc.h"
 
 int main(int argc, char** argv) {
@@ -19,8 +22,14 @@ int main(int argc, char** argv) {
     errors = MakeDisc(args[0]);
   } else if (args.size() == 2 && args[0] == "--preview") {
     errors = WritePreview(args[1]);
+  } else if (args.size() == 2 && args[0] == "--iso") {
+    QTemporaryDir work;
+    const QString folder = work.filePath(QStringLiteral("disc"));
+    errors = MakeDisc(folder);
+    QString error;
+    if (errors.isEmpty() && !discwriter::WriteIsoImage(folder, args[1], &error)) errors << error;
   } else {
-    err << "usage: mkdisc OUTDIR | mkdisc --preview DIR\n";
+    err << "usage: mkdisc OUTDIR | mkdisc --iso FILE | mkdisc --preview DIR\n";
     return 2;
   }
   for (const QString& e : errors) err << "mkdisc: " << e << '\n';
