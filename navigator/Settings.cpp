@@ -58,7 +58,7 @@ void ReadSettings(NavigatorSettings& s, const QString& programDir, int screenWid
                   const SettingsKeys& keys) {
   s.ApplyPreferenceWord(kPresetPreferenceWord);
 
-  std::unique_ptr<QSettings> store = platform::OpenUserKey(keys.Organisation, keys.Preferred,
+  platform::UserKey store = platform::OpenUserKey(keys.Organisation, keys.Preferred,
                                                            /*create=*/false);
   if (!store) {
     store = platform::OpenUserKey(keys.Organisation, keys.Fallback, /*create=*/true);
@@ -106,7 +106,7 @@ void ReadSettings(NavigatorSettings& s, const QString& programDir, int screenWid
 }
 
 void WriteSettings(const NavigatorSettings& s, bool soundAvailable, const SettingsKeys& keys) {
-  std::unique_ptr<QSettings> store = platform::OpenUserKey(keys.Organisation, keys.Preferred,
+  platform::UserKey store = platform::OpenUserKey(keys.Organisation, keys.Preferred,
                                                            /*create=*/false);
   if (!store) store = platform::OpenUserKey(keys.Organisation, keys.Fallback, /*create=*/false);
   if (!store) return;
