@@ -13,9 +13,11 @@ check() { if ! "$@"; then echo "FAILED: $*" >&2; fail=1; fi; }
 for program in quarx32 lumex quarxtool mkdisc; do
   check test -x "$prefix/bin/$program"
   check test -s "$prefix/share/man/man1/$program.1"
-  # Every manual page formats without a warning.
-  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l --warnings "$prefix/share/man/man1/$program.1" 2>&1 >/dev/null || true)
-  check test -z "$warnings"
+  # Every manual page formats without a warning (where a man reader is installed).
+  if command -v man >/dev/null; then
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l --warnings "$prefix/share/man/man1/$program.1" 2>&1 >/dev/null || true)
+    check test -z "$warnings"
+  fi
 done
 for id in org.quarx.quarx32 org.quarx.lumex; do
   check desktop-file-validate "$prefix/share/applications/$id.desktop"
