@@ -268,6 +268,9 @@ int StartDetached(const LaunchPlan& plan) {
 }
 
 int ShellOpen(const QString& path, const QString& parameters) {
+  // A program on a disc image may read any file beside it: its folder's whole tree is unpacked
+  // before it starts.
+  if (LooksLikeWindowsPath(path)) Drives().PrepareTree(ExtractFilePath(path));
   return StartDetached(PlanShellOpen(path, parameters));
 }
 
