@@ -74,6 +74,10 @@ bool IsBlankOrControl(QChar c) {
 
 }  // namespace
 
+int CompareNamesInsensitive(const QString& a, const QString& b) {
+  return QString::compare(a, b, Qt::CaseInsensitive);
+}
+
 void SortCatalogueNames(QStringList& names) {
   // The disc's own language decides where accented letters go; the order must not change
   // with the machine's locale.

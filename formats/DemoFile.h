@@ -107,6 +107,9 @@ int LoadCatalogueFrom(DemoCatalogue& catalogue, QStringList names, const DemoFil
 // "Égua", "faca"); names that differ only in letter case in byte order.
 void SortCatalogueNames(QStringList& names);
 
+// Names compared without regard to case, code point by code point (the advertisements' order).
+int CompareNamesInsensitive(const QString& a, const QString& b);
+
 // Leading and trailing blanks and control characters (anything up to the space) removed.
 QString TrimControls(const QString& text);
 
