@@ -5,6 +5,7 @@
 
 namespace {
 int deliveringDepth = 0;  // re-entrancy of step 3 (a handler may send keys itself)
+bool autoRepeat = false;  // of the key being previewed
 }
 
 TKeyPreview::TKeyPreview(QWidget* window) : QObject(window), window_(window) {
@@ -17,6 +18,10 @@ TKeyPreview::~TKeyPreview() {
 
 bool TKeyPreview::Delivering() {
   return deliveringDepth > 0;
+}
+
+bool TKeyPreview::AutoRepeat() {
+  return autoRepeat;
 }
 
 bool TKeyPreview::eventFilter(QObject* watched, QEvent* event) {
@@ -32,15 +37,17 @@ bool TKeyPreview::eventFilter(QObject* watched, QEvent* event) {
   auto* keyEvent = static_cast<QKeyEvent*>(event);
   int key = keyEvent->key();
   const Qt::KeyboardModifiers shift = keyEvent->modifiers();
+  const bool outerRepeat = autoRepeat;
+  autoRepeat = keyEvent->isAutoRepeat();
   if (type == QEvent::KeyPress) {
     if (auto* first = dynamic_cast<TKeyFirstControl*>(target); first && first->WantsKeysFirst()) {
       first->KeyDownFirst(key, shift);
-      if (key == 0) return true;
     }
-    Fire(OnKeyDown, window_.data(), key, shift);
+    if (key != 0) Fire(OnKeyDown, window_.data(), key, shift);
   } else {
     Fire(OnKeyUp, window_.data(), key, shift);
   }
+  autoRepeat = outerRepeat;
   if (key == 0) return true;
 
   QKeyEvent again(type, key, shift, keyEvent->nativeScanCode(), keyEvent->nativeVirtualKey(),

@@ -43,6 +43,8 @@ class TKeyPreview : public QObject {
   // True while a key that went through steps 1 and 2 is being delivered to its widget (step
   // 3), so a TKeyFirstControl's own key handling knows KeyDownFirst has already run.
   static bool Delivering();
+  // True while OnKeyDown or OnKeyUp runs for a key the keyboard repeats (held down).
+  static bool AutoRepeat();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -109,6 +109,8 @@ class TPictureButton : public QWidget {
 
   // The picture as painted: background cache with Current centred over it.
   QImage Compose() const;
+  // A click as the keyboard or an assistive tool gives it (no pointer position).
+  void Click() { Clicked(false, 0, 0); }
   // Whether a press at (x, y) would act (the transparency hit test).
   bool IsSensitive(int x, int y) const;
   // The transparency test alone (FullAreaSense aside): (x, y) is not of PicUp's transparent
@@ -189,9 +191,16 @@ class TGButton : public TPictureButton {
   void leaveEvent(QEvent* event) override;
   void changeEvent(QEvent* event) override;
   void CaptureLost() override;
+  // With the focus (a window that gives the button a Tab stop), Enter or Space pressed shows
+  // the button pressed and released clicks it.
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   Variant variant_;
+  bool keyPressed_ = false;
   QPointer<TImage> bgPic_;
 };
 

@@ -150,3 +150,43 @@ void TEscatBtn::focusOutEvent(QFocusEvent* event) {
   focusedShown_ = FocusedFrame();
   TTransButton::focusOutEvent(event);
 }
+
+// ---- TGButton: reachable with Tab where the window gives it a Tab stop ------------------
+
+void TGButton::keyPressEvent(QKeyEvent* event) {
+  if (!IsPressKey(event->key()) || !Visible() || !Enabled()) {
+    TPictureButton::keyPressEvent(event);
+    return;
+  }
+  if (!event->isAutoRepeat()) {
+    keyPressed_ = true;
+    SetState(kDown);
+  }
+  event->accept();
+}
+
+void TGButton::keyReleaseEvent(QKeyEvent* event) {
+  if (!IsPressKey(event->key()) || !keyPressed_) {
+    TPictureButton::keyReleaseEvent(event);
+    return;
+  }
+  event->accept();
+  if (event->isAutoRepeat()) return;
+  keyPressed_ = false;
+  const QPointer<TGButton> self(this);
+  SetState(hasFocus() ? kHover : kUp);
+  Clicked(false, 0, 0);
+  if (self && !Enabled()) SetState(kDisabled);
+}
+
+void TGButton::focusInEvent(QFocusEvent* event) {
+  // The hover picture shows where the keyboard is.
+  if (State() == kUp) SetState(kHover);
+  TPictureButton::focusInEvent(event);
+}
+
+void TGButton::focusOutEvent(QFocusEvent* event) {
+  keyPressed_ = false;
+  if ((State() == kHover || State() == kDown) && !underMouse()) SetState(kUp);
+  TPictureButton::focusOutEvent(event);
+}

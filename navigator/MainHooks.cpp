@@ -6,6 +6,7 @@
 #include <QShowEvent>
 #include <exception>
 
+#include "navigator/ModeAnimation.h"
 #include "navigator/NavigatorViews.h"
 #include "navigator/uMain.h"
 #include "platform/Dialogs.h"
@@ -104,7 +105,12 @@ int TfmMain::RunFrame(uint32_t elapsedMs) {
   Guarded([&] {
     // The mode animation (or else the pending logo) and the advertisement panel step here,
     // in that order, before the volume ramp.
-    if (Views && Views->LogoPending()) Views->StepLogo();
+    if (modes_->Animating()) {
+      modes_->StepAnimation(int(elapsedMs));
+      sooner(animation_->MsUntilNextFrame());
+    } else if (Views && Views->LogoPending()) {
+      Views->StepLogo();
+    }
     if (ramp_.Active()) {
       if (const int step = ramp_.Step(elapsedMs)) {
         SetVolumeLevel(Settings.VolumeLevel + step);
@@ -119,6 +125,5 @@ int TfmMain::RunFrame(uint32_t elapsedMs) {
 void TfmMain::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;
-  // The opening of the list of category 0 starts here with the mode machine.
-  Guarded([this] { ApplyVolumeLevel(); });
+  Guarded([this] { FormShow(); });
 }

@@ -38,6 +38,7 @@ bool TfmMain::SoundsOff() const {
 }
 
 void TfmMain::PlayEffect(int index, int mixerChannel) {
+  if (options_.OnEffect) options_.OnEffect(index, mixerChannel);
   if (index < 0 || index >= kEffectCount) return;
   try {
     if (SoundPlayer) {

@@ -8,6 +8,7 @@
 #include "formats/DemoFile.h"
 #include "navigator/BackgroundDecode.h"
 #include "navigator/Ceremony.h"
+#include "navigator/ModeAnimation.h"
 #include "navigator/NavigatorViews.h"
 #include "navigator/uMain.h"
 #include "platform/Drives.h"

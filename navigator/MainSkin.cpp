@@ -272,7 +272,11 @@ void TfmMain::ApplyDisplayChange() {
       throw;
     }
     bmr.CloseContainer();
-    // D6: the mode machine replays the entry of the current mode over the new layout.
+    // D6: the current mode comes in again over the new layout.
+    if (formShown_) {
+      modes_->ReEnter();
+      frames_->Wake();
+    }
     if (!isVisible()) show();
     for (QWidget* w : QApplication::topLevelWidgets()) w->update();
   } catch (...) {

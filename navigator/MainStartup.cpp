@@ -9,12 +9,14 @@
 #include "audio/SoundModule.h"
 #include "audio/WaveMix.h"
 #include "common/AudioEnvironment.h"
+#include "controls/Accessibility.h"
 #include "common/Messages.h"
 #include "formats/BMR.h"
 #include "formats/BPK.h"
 #include "formats/DemoFile.h"
 #include "navigator/BackgroundDecode.h"
 #include "navigator/Ceremony.h"
+#include "navigator/ModeAnimation.h"
 #include "navigator/NavigatorViews.h"
 #include "navigator/uMain.h"
 #include "navigator/uStatus.h"
@@ -40,7 +42,9 @@ TfmMain::TfmMain(NavigatorOptions options, QWidget* parent)
   // window builds its controls, reads its settings and shows its intro.
   MeasureEnvironment(options_.Environment);
   StartFontTask();
+  InstallControlAccessibility();
   CreateControls();
+  CreateModes();
   StartPrefetch();
   // Read once here; a reload after a display change reads the disc on the spot.
   if (EnvironmentAcceptable(Env().ColourDepth, Env().ScreenWidth, Env().ScreenHeight))
@@ -184,12 +188,16 @@ void TfmMain::RunLoadingSteps() {
 
   Step(QStringLiteral("Construindo menus"), 90);
   CreateViews();
+  WireMenu();
   if (QWidget* back = Control(QStringLiteral("gtbBack"))) back->setEnabled(false);
   ScreenshotBitmap = platform::Bitmap::Blank(1, 1);
   ShowListModeControls();
 
   Step(QStringLiteral("Engatilhando eventos"), 99);
   StartSoundEvents();
+  WireButtons();
+  WireKeys();
+  WireEmblem();
 
   AdvList.clear();
   AdvMovie = std::make_unique<TBPKMovie>(/*directFromFile=*/true);

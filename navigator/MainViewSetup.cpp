@@ -34,6 +34,7 @@ void TfmMain::CreateViews() {
   hooks.Ragged = [this] { return ShowsAlternatePicture(QStringLiteral("gtbAlign")); };
   hooks.WindowActive = [this] { return isVisible() && isActiveWindow(); };
   hooks.LogoScheduled = [this] { frames_->Wake(); };
+  hooks.ChangeMode = [this](int mode) { ChangeMode(mode); };
   Views = std::make_unique<NavigatorViews>(std::move(ctx));
   if (ScreenshotBitmap.IsEmpty()) ScreenshotBitmap = platform::Bitmap::Blank(1, 1);
   Views->Attach();

@@ -8,7 +8,9 @@ ModeAnimation::ModeAnimation(std::function<QString()> skinDir, std::function<int
                              Output out)
     : skinDir_(std::move(skinDir)), colourDepth_(std::move(colourDepth)), out_(std::move(out)) {}
 
-ModeAnimation::~ModeAnimation() = default;
+ModeAnimation::~ModeAnimation() {
+  CloseAnimation();
+}
 
 bool ModeAnimation::OpenAnimation(AnimationKind kind) {
   CloseAnimation();
@@ -31,6 +33,8 @@ bool ModeAnimation::OpenAnimation(AnimationKind kind) {
   elapsedMs_ = 0;
   framesDue_ = 0;
   played_ = 0;
+  requested_ = 0;
+  delayMs_ = std::clamp(movie_->FrameValue(0, 1), 0, kMaxDelayMs);
   return true;
 }
 
@@ -39,9 +43,33 @@ bool ModeAnimation::AnimationOpen() const {
 }
 
 void ModeAnimation::CloseAnimation() {
+  // The worker reads the movie: it finishes before the movie goes.
+  if (next_.valid()) next_.wait();
+  next_ = {};
   movie_.reset();
-  frame_ = platform::Bitmap();
   kind_ = AnimationKind::None;
+}
+
+ModeAnimation::Frame ModeAnimation::TakeFrame() {
+  if (next_.valid()) return next_.get();
+  Frame f;
+  f.Index = movie_->CurrentFrame;
+  f.Read = movie_->ReadFrame(f.Picture, colourDepth_());
+  ++requested_;
+  return f;
+}
+
+void ModeAnimation::PrefetchNext() {
+  if (requested_ >= movie_->Header.FrameCount) return;
+  ++requested_;
+  TBPKMovie* movie = movie_.get();
+  const int depth = colourDepth_();
+  next_ = std::async(std::launch::async, [movie, depth] {
+    Frame f;
+    f.Index = movie->CurrentFrame;
+    f.Read = movie->ReadFrame(f.Picture, depth);
+    return f;
+  });
 }
 
 int ModeAnimation::FrameCount() const {
@@ -49,8 +77,7 @@ int ModeAnimation::FrameCount() const {
 }
 
 int ModeAnimation::FrameDelayMs() const {
-  if (!movie_) return 0;
-  return std::clamp(movie_->FrameValue(movie_->LastFrame, 1), 0, kMaxDelayMs);
+  return movie_ ? delayMs_ : 0;
 }
 
 int ModeAnimation::MsUntilNextFrame() const {
@@ -71,10 +98,15 @@ bool ModeAnimation::StepAnimation(int elapsedMs) {
   }
   framesDue_ = 0;
 
-  const bool read = movie_->ReadFrame(frame_, colourDepth_());
+  Frame frame = TakeFrame();
+  const bool read = frame.Read;
   ++played_;
+  // The next frame is read while this one is shown.
+  PrefetchNext();
   if (read) {
-    if (out_.DrawFrame) out_.DrawFrame(frame_);
+    // Each frame stays for its own delay; an unreadable one keeps the delay shown last.
+    delayMs_ = std::clamp(movie_->FrameValue(frame.Index, 1), 0, kMaxDelayMs);
+    if (out_.DrawFrame) out_.DrawFrame(frame.Picture);
   } else if (out_.DrawUnreadableFrame) {
     out_.DrawUnreadableFrame();
   }
@@ -84,6 +116,6 @@ bool ModeAnimation::StepAnimation(int elapsedMs) {
   }
   if (played_ < movie_->Header.FrameCount) return false;
   // Over. An unreadable last frame leaves the background as it was.
-  if (read && out_.TakeBackground) out_.TakeBackground(std::move(frame_));
+  if (read && out_.TakeBackground) out_.TakeBackground(std::move(frame.Picture));
   return true;
 }

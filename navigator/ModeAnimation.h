@@ -5,12 +5,17 @@
 // of the frame shown last, the remainder carries over, and at most one frame is drawn per
 // step, so a slow machine plays more slowly but never skips a frame.
 //
+// While a frame is on screen the next one is inflated on a worker thread, so a step on the
+// window's thread costs little more than copying the frame (the movie belongs to the worker
+// while it reads).
+//
 // Damaged files never hold the window: a frame that cannot be read is shown as a filled area
 // and counts as played, so every movie ends after its frame count; a delay longer than
 // kMaxDelayMs is shortened to it.
 
 #include <QString>
 #include <functional>
+#include <future>
 #include <memory>
 
 #include "navigator/ModeMachine.h"
@@ -50,13 +55,23 @@ class ModeAnimation final : public ModeAnimator {
   int FrameCount() const;
 
  private:
+  struct Frame {
+    bool Read = false;
+    platform::Bitmap Picture;
+    int Index = 0;  // of the frame in the movie
+  };
   int FrameDelayMs() const;
+  // Reads the next frame (on the worker, or here when none was started).
+  Frame TakeFrame();
+  void PrefetchNext();
 
   std::function<QString()> skinDir_;
   std::function<int()> colourDepth_;
   Output out_;
   std::unique_ptr<TBPKMovie> movie_;
-  platform::Bitmap frame_;
+  std::future<Frame> next_;  // the frame being read ahead
+  int delayMs_ = 0;          // of the frame shown last
+  int requested_ = 0;        // frames read or being read
   AnimationKind kind_ = AnimationKind::None;
   int elapsedMs_ = 0;  // towards the next frame
   int framesDue_ = 0;

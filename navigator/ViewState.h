@@ -9,19 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-// Main-window modes: 0..4 the list of a category, 5..9 the description page of category
-// mode - 5, 10 the full-screen viewer, 11 the credits screen.
-constexpr int kModeCount = 12;
-constexpr int kFirstDescriptionMode = 5;
-constexpr int kViewerMode = 10;
-constexpr int kCreditsMode = 11;
-inline bool IsListMode(int mode) { return mode >= 0 && mode < kFirstDescriptionMode; }
-inline bool IsDescriptionMode(int mode) {
-  return mode >= kFirstDescriptionMode && mode < kViewerMode;
-}
-inline int CategoryOfMode(int mode) {
-  return IsDescriptionMode(mode) ? mode - kFirstDescriptionMode : mode;
-}
+#include "navigator/Modes.h"
+
 
 // A demo of the catalogue: category -1 names none.
 struct DemoRef {

@@ -14,6 +14,12 @@
 //   MainMusic.cpp     the effects played, the theme music, gtbMaster and gtbMusic
 //   MainShutdown.cpp  the shutdown order
 //   MainViewSetup.cpp the views wired to the controls (the views themselves: NavigatorViews)
+//   MainModes.cpp     the mode machine's window side: control groups, leaving and entering
+//   MainButtons.cpp   the buttons' handlers, hints and accessible names
+//   MainMenu.cpp      the options menu and the hints switch
+//   MainKeys.cpp      the keys of the window and of the list
+//   MainEmblem.cpp    the emblem that opens the credits
+//   MainViews.cpp     what the list, page, viewer and actions draw and do for the modes
 
 #include <QMenu>
 #include <QPointer>
@@ -30,6 +36,7 @@
 #include "navigator/FrameLoop.h"
 #include "navigator/LoadWaveThread.h"
 #include "navigator/Layout.h"
+#include "navigator/ModeMachine.h"
 #include "navigator/Settings.h"
 #include "navigator/Volume.h"
 #include "platform/Bitmap.h"
@@ -47,6 +54,9 @@ class TMyDxSound;
 class TWaveMix;
 struct TMixWave;
 class QAction;
+class ModeAnimation;
+class TKeyPreview;
+class TGButton;
 namespace platform {
 class Timer;
 }
@@ -64,6 +74,10 @@ struct NavigatorOptions {
   // Observers for tests and tools: each progress step shown, and the intro window's creation.
   std::function<void(const QString& text, int percent)> OnProgress;
   std::function<void(TfmCeremony*)> OnIntroCreated;
+  // Every interface effect asked for (effect, channel), before it is played.
+  std::function<void(int effect, int channel)> OnEffect;
+  // Each frame of a mode animation, once it is on screen.
+  std::function<void()> OnAnimationFrame;
 };
 
 // A control of the window as the skin loader sees it: its component name and Tag bits.
@@ -105,7 +119,7 @@ constexpr int kMusicMixerChannel = 7;
 constexpr int kMusicPlayerChannel = 15;
 constexpr size_t kMusicSlot = 15;
 
-class TfmMain : public QWidget {
+class TfmMain : public QWidget, private ModeHost {
   Q_OBJECT
 
  public:
@@ -215,6 +229,70 @@ class TfmMain : public QWidget {
   // The area the navigator treats as its screen, in global coordinates.
   QRect ScreenArea() const;
 
+  // --- modes (MainModes.cpp) ---
+  ModeMachine& Modes() { return *modes_; }
+  const ModeMachine& Modes() const { return *modes_; }
+  ModeAnimation& Animation() { return *animation_; }
+  // The only way to change modes; the frame loop plays what the change needs.
+  void ChangeMode(int mode);
+  TGButton* Button(const QString& name) const;
+  // Shows or hides a group of buttons; shown buttons paint at once and join the Tab order.
+  enum class Group { Category, Side, Top, Picture };
+  void ShowGroup(Group group, bool shown);
+  static const QStringList& GroupButtons(Group group);
+  // The category button of a list or description mode ("gtbjogos" ...).
+  static QString CategoryButton(int mode);
+  void DrawVolumeDigits();
+  bool HowToShown = false;
+  bool HowToPinned = false;
+  bool HowToBuilt = false;
+  int RememberedKey = 0;
+  bool EmblemPressed = false;
+  // The moment the credits stay on screen before the window closes; null until closing.
+  platform::Timer* CloseTimer() const { return closeTimer_.get(); }
+
+  // --- buttons (MainButtons.cpp) ---
+  void gtbMenuClick(QObject* sender);
+  void gtbInstClick();
+  void gtbBackClick();
+  void gtbOptsClick();
+  void gtbCloseClick();
+  void gtbMinClick();
+  void gtbFullClick();
+  void gtbAlignClick();
+  void gtbMoveClick(QObject* sender);
+  void gtbHowToMouseIn();
+  void gtbHowToMouseOut();
+  void gtbHowToClick();
+  void DrawHowToPanel();
+
+  // --- options menu (MainMenu.cpp) ---
+  void popMainPopup();
+  void miDesligarDicasClick();
+  void miDesligarLGClick();
+  bool ShowHint() const { return Settings.HintsShown; }
+  void SetShowHint(bool shown);
+
+  // --- keys (MainKeys.cpp) ---
+  void FormKeyDown(int& key, Qt::KeyboardModifiers shift);
+  void FormKeyUp(int& key, Qt::KeyboardModifiers shift);
+  void lbDemosKeyDown(int& key);
+
+  // --- emblem (MainEmblem.cpp) ---
+  void pbLogoMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+  void pbLogoMouseMove(int x, int y);
+  void pbLogoMouseUp(Qt::MouseButton button, int x, int y);
+
+  // --- the views and actions the modes call (MainViews.cpp) ---
+  void RunSelectedDemo() override;
+  void StepScreenshot(bool forward);
+  void RedrawRows();
+  // The demo shown in a description mode (or in the viewer opened from one): screenshots and
+  // installation instructions.
+  int DescribedImageCount() const;
+  QString DescribedHowTo() const;
+  void lbDemosClick();
+
  protected:
   void showEvent(QShowEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
@@ -274,6 +352,36 @@ class TfmMain : public QWidget {
   // Steps L2 to L9 for the current client size.
   void PlaceControls();
 
+  // MainModes.cpp: ModeHost
+  void LeaveModeControls(int oldMode, int newMode) override;
+  void SetBackEnabled(bool enabled) override;
+  void EnterMode(int mode, int previousMode, int leftMode) override;
+  void CloseAfterCredits() override;
+  void CreateModes();
+  void FormShow();
+  void DrawAnimationFrame(const platform::Bitmap& frame);
+  void FillAnimationArea();
+  void TakeAnimationBackground(platform::Bitmap frame);
+  void UpdatePictureButtons();
+  void FocusListIfNothingHasFocus();
+  // MainButtons.cpp, MainMenu.cpp, MainKeys.cpp, MainEmblem.cpp
+  void WireButtons();
+  void WireMenu();
+  void WireKeys();
+  void WireEmblem();
+  void SetEmblemCursor(Qt::CursorShape shape);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  // MainViews.cpp
+  void ViewsEnterList(int mode, int previousMode, bool entering);
+  void ViewsEnterDescription(int mode, int previousMode, bool entering);
+  void ViewsEnterScreen(int mode);
+  void ViewsLeaveScreen();
+  void ViewsRestoreListArea();
+  void ViewsForgetLogo();
+  void ViewsScheduleLogo(int mode);
+  void ViewsDrawMode();
+  void ViewsAction(const QString& name);
+
   // MainHooks.cpp
   int RunFrame(uint32_t elapsedMs);
   void InstallHooks();
@@ -306,6 +414,12 @@ class TfmMain : public QWidget {
   int TrackAfter(int track) const;
 
   NavigatorOptions options_;
+  std::unique_ptr<ModeAnimation> animation_;
+  std::unique_ptr<ModeMachine> modes_;
+  std::unique_ptr<platform::Timer> closeTimer_;  // the credits' moment before closing
+  TKeyPreview* keyPreview_ = nullptr;
+  bool telaMouseUpAttached_ = true;
+  bool formShown_ = false;
   std::vector<SkinnedControl> controls_;
   QImage backgroundImage_;
   // Skin pictures by container name, for the controls that keep none of their own.

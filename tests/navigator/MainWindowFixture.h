@@ -30,7 +30,8 @@ class MainWindowTest : public ::testing::Test {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store_.path());
   }
 
-  std::unique_ptr<TfmMain> Start(const QString& screen, const QString& discRoot = {}) {
+  std::unique_ptr<TfmMain> Start(const QString& screen, const QString& discRoot = {},
+                                 const std::function<void(NavigatorOptions&)>& more = {}) {
     const QString root = discRoot.isEmpty() ? disc_ : discRoot;
     platform::Drives() = platform::DriveMap::Default(root);
     NavigatorOptions options;
@@ -46,7 +47,17 @@ class MainWindowTest : public ::testing::Test {
       ++intros_;
       intro_ = intro;
     };
+    if (more) more(options);
     return std::make_unique<TfmMain>(options);
+  }
+
+  // Plays the opening on the test clock until the first list is up.
+  void FinishOpening(TfmMain& fm) {
+    for (int i = 0; i < 2000 && fm.Modes().Entering(); ++i) {
+      clock_.Advance(15);
+      fm.Frames().RunOnce();
+    }
+    ASSERT_FALSE(fm.Modes().Entering());
   }
 
   std::vector<int> MessageCodes() {
