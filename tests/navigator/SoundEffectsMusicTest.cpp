@@ -61,9 +61,15 @@ TEST_P(SoundBackEnds, MusicPlaysTheTracksInOrderAndWrapsAround) {
   EXPECT_EQ(std::vector<int>(seq.begin(), seq.begin() + 4),
             (std::vector<int>{kTheme1, kTheme2, kTheme1, kTheme2}));
   // Each track whole, the gap between two at most a block of the mixer (8192 bytes).
+  // Runs cut by the render's start (the first began under the opening's sound) or end are
+  // not whole.
+  bool firstTheme1 = true;
   for (const Stretch& r : Runs(out)) {
-    if (r.value == kTheme1 && r.start > 0) {
-      EXPECT_GE(r.length, Frames(300) - 2);
+    if (r.value == kTheme1) {
+      if (!firstTheme1 && r.start + r.length < int(out.size())) {
+        EXPECT_GE(r.length, Frames(300) - 2);
+      }
+      firstTheme1 = false;
     }
     if (r.value == 0 && r.start > Frames(100) && r.start + r.length < int(out.size())) {
       EXPECT_LE(r.length, 4096);
