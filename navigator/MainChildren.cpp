@@ -16,8 +16,9 @@ QWidget* TfmMain::CreateChild(const QString& name, SkinnedControl::Kind kind) {
       box->SetVisible(false);  // the layout and the modes show them
       if (name == QLatin1String("pbMain")) {
         box->OnPaint = [this](QObject*) { PaintMain(); };
-      } else if (name == QLatin1String("pbLogo")) {
-        // The emblem is part of the background; the box only shows what lies under it.
+      } else if (name == QLatin1String("pbLogo") || name == QLatin1String("pbAdv")) {
+        // The emblem is part of the background; the box only shows what lies under it (the
+        // advertisement panel too, until an advertisement is drawn in it).
         box->OnPaint = [this, box](QObject*) { PaintBackgroundUnder(box); };
       }
       return box;

@@ -118,9 +118,12 @@ void TfmMain::FillAnimationArea() {
 
 void TfmMain::TakeAnimationBackground(platform::Bitmap frame) {
   BackgroundBitmap = std::move(frame);
-  // The buttons show the background through their transparent parts.
+  // The buttons show the background through their transparent parts; the emblem and the
+  // advertisement box show it whole.
   for (const SkinnedControl& c : controls_)
     if (auto* b = As<TGButton>(c.Widget)) b->UpdateBackground();
+  for (const char* name : {"pbLogo", "pbAdv"})
+    if (auto* box = As<TTotalPaintBox>(Control(QLatin1String(name)))) box->Invalidate();
 }
 
 // ---- ModeHost ----
@@ -156,8 +159,11 @@ void TfmMain::LeaveModeControls(int oldMode, int newMode) {
   }
   // The viewer or the credits: the page comes back from the background.
   pbMain()->SetVisible(true);
-  if (logo) logo->SetVisible(true);
   ViewsLeaveScreen();
+  if (logo) {
+    logo->SetVisible(true);
+    logo->Invalidate();
+  }
 }
 
 void TfmMain::SetBackEnabled(bool enabled) {

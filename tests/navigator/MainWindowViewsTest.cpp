@@ -31,6 +31,7 @@ TEST_F(MainWindowTest, ViewsShowTheGamesListAndItsLogosOnTheSampleDisc) {
   auto fm = Start("800x600x32");
   ASSERT_FALSE(fm->Terminated());
   ASSERT_EQ(fm->Catalogue->Counts[0], 19);
+  FinishOpening(*fm);
   NavigatorViews& views = *fm->Views;
   views.ShowList(0, -1, true);
   auto* list = qobject_cast<TDrawBox*>(fm->Control("lbDemos"));
