@@ -1,7 +1,7 @@
 #pragma once
 
-// The navigator's frame loop. Every animation is paced by the milliseconds elapsed between two
-// runs of the loop, read from the monotonic clock. The loop runs only while a step is due and
+// The navigator's frame loop. Every animation is paced by the milliseconds elapsed since the
+// previous run of the loop, read from the loop's clock as a run starts. The loop runs only while a step is due and
 // sleeps otherwise: a step reports how long it may wait, and anything that makes a step due
 // (a mode change, a pressed volume button, a scheduled logo) wakes the loop at once.
 
@@ -35,8 +35,14 @@ class FrameLoop : public QObject {
   void SetRunning(bool running);
   bool Running() const { return running_; }
   // True while a run is scheduled; false while the loop sleeps.
-  bool Scheduled() const { return timer_.isActive(); }
-  // Runs one frame now (what the timer does); for tests that drive time themselves.
+  bool Scheduled() const { return scheduled_; }
+  // The clock time at which the scheduled run is due (meaningful while Scheduled()).
+  uint32_t DueAtMs() const { return dueAtMs_; }
+  // What the wake-up timer does: runs the frame when the scheduled run is due on the clock,
+  // else waits on for the rest. Returns whether it ran. Tests that advance a clock call it in
+  // place of the timer.
+  bool Tick();
+  // Runs one frame now, due or not.
   void RunOnce();
 
   uint32_t PreviousMs() const { return previousMs_; }
@@ -45,12 +51,15 @@ class FrameLoop : public QObject {
 
  private:
   void Schedule(int delayMs);
+  void Unschedule();
 
   Frame frame_;
   platform::Clock& clock_;
   QTimer timer_;
   bool running_ = false;
   bool sleeping_ = true;
+  bool scheduled_ = false;
+  uint32_t dueAtMs_ = 0;
   uint32_t previousMs_ = 0;
   uint32_t currentMs_ = 0;
   uint64_t runs_ = 0;
