@@ -3,8 +3,10 @@
 // What both programs do with their command line before their windows exist.
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QString>
+#include <QStringList>
 #include <cstdio>
 
 #include "common/CommandLine.h"
@@ -42,4 +44,17 @@ inline void SetDesktopIdentity(ProgramKind kind) {
   for (const char* size : {"64x64", "256x256"})
     icon.addFile(QStringLiteral(":/icons/%1/apps/%2.png").arg(QLatin1String(size), id));
   QApplication::setWindowIcon(QIcon::fromTheme(id, icon));
+}
+
+// --help and --version answer before the graphical application object exists: that one needs a
+// display, and these must work anywhere (over ssh, in a script). Returns the exit code when the
+// line asked for one of them, -1 otherwise; any other line, including one with options of Qt's
+// own that only the graphical object understands, is left to HandleCommandLine.
+inline int AnswerWithoutDisplay(int argc, char** argv, ProgramKind kind, const char* name) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  const CommandLine line = ParseCommandLine(arguments, kind);
+  if (!line.error.isEmpty() || !(line.help || line.version)) return -1;
+  QCoreApplication core(argc, argv);  // the help names the program from its arguments
+  return HandleCommandLine(line, kind, name);
 }

@@ -9,6 +9,8 @@
 #include "explorer/uRARez.h"
 
 int main(int argc, char** argv) {
+  if (const int code = AnswerWithoutDisplay(argc, argv, ProgramKind::Explorer, "lumex"); code >= 0)
+    return code;
   QApplication app(argc, argv);
   SetDesktopIdentity(ProgramKind::Explorer);
   const CommandLine line = ParseCommandLine(QApplication::arguments(), ProgramKind::Explorer);

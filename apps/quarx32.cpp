@@ -37,6 +37,9 @@ void ApplyScaleOption(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   platform::TuneAllocatorForStartUp();
+  if (const int code = AnswerWithoutDisplay(argc, argv, ProgramKind::Navigator, "quarx32");
+      code >= 0)
+    return code;
   ApplyScaleOption(argc, argv);
   QApplication app(argc, argv);
   SetDesktopIdentity(ProgramKind::Navigator);
@@ -56,6 +59,7 @@ int main(int argc, char** argv) {
   options.IntroMovie = true;
   TfmMain main(options);
   if (main.Terminated() || platform::TerminationRequested()) return 0;
-  instance.OnWake = [&main] { main.RestoreFromWake(); };
+  // A wake-up that came while the window was starting is delivered here.
+  instance.SetOnWake([&main] { main.RestoreFromWake(); });
   return app.exec();
 }

@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "platform/TerminationSignals.h"
+
 namespace platform {
 namespace {
 
@@ -35,6 +37,9 @@ QWidget* Owner() { return QApplication::activeWindow(); }
 }  // namespace
 
 MsgResult QtDialogService::ShowMessage(const MessageBoxRequest& r) {
+  // The program is being ended from outside: nobody is there to answer, and a box would hold
+  // the ending up. A question gets the answer of closing its box.
+  if (TerminationRequested()) return r.buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::No;
   QMessageBox box(ToQt(r.icon), r.title, ForDisplay(r.text), QMessageBox::NoButton, Owner());
   if (r.buttons == MsgButtons::YesNo) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -49,6 +54,7 @@ MsgResult QtDialogService::ShowMessage(const MessageBoxRequest& r) {
 }
 
 std::optional<QString> QtDialogService::OpenFile(const FileDialogRequest& r) {
+  if (TerminationRequested()) return std::nullopt;
   const QString path = QFileDialog::getOpenFileName(Owner(), r.title, r.folder + "/" + r.fileName,
                                                     r.filters.join(";;"));
   if (path.isEmpty()) return std::nullopt;
@@ -56,6 +62,7 @@ std::optional<QString> QtDialogService::OpenFile(const FileDialogRequest& r) {
 }
 
 std::optional<QString> QtDialogService::SaveFile(const FileDialogRequest& r) {
+  if (TerminationRequested()) return std::nullopt;
   const QString path = QFileDialog::getSaveFileName(Owner(), r.title, r.folder + "/" + r.fileName,
                                                     r.filters.join(";;"));
   if (path.isEmpty()) return std::nullopt;
@@ -63,12 +70,16 @@ std::optional<QString> QtDialogService::SaveFile(const FileDialogRequest& r) {
 }
 
 std::optional<QString> QtDialogService::ChooseFolder(const FileDialogRequest& r) {
+  if (TerminationRequested()) return std::nullopt;
   const QString path = QFileDialog::getExistingDirectory(Owner(), r.title, r.folder);
   if (path.isEmpty()) return std::nullopt;
   return path;
 }
 
-int QtDialogService::RunForm(QDialog& form) { return form.exec(); }
+int QtDialogService::RunForm(QDialog& form) {
+  if (TerminationRequested()) return QDialog::Rejected;
+  return form.exec();
+}
 
 std::vector<MessageBoxRequest> ScriptedDialogService::Messages() const {
   std::vector<MessageBoxRequest> out;

@@ -3,7 +3,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
 #include <QSocketNotifier>
 #include <csignal>
 
@@ -21,6 +22,22 @@ void OnSignal(int) {
   [[maybe_unused]] const ssize_t n = ::write(gWakeFds[0], &byte, 1);
 }
 
+// Quitting acts only on a running event loop. Before the program's loop runs, a modal window
+// of the start-up (a greeting, an error) would hold the request until someone closed it: close
+// it now; later boxes see TerminationRequested and are not shown.
+void CloseModalWindows() {
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+  for (int guard = 0; guard < 64; ++guard) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+      dialog->reject();
+    else
+      modal->close();
+    if (QApplication::activeModalWidget() == modal) return;  // it would not go
+  }
+}
+
 }  // namespace
 
 void QuitOnTerminationSignals() {
@@ -35,6 +52,7 @@ void QuitOnTerminationSignals() {
     char buffer[16];
     [[maybe_unused]] const ssize_t n = ::read(gWakeFds[1], buffer, sizeof buffer);
     QCoreApplication::quit();
+    CloseModalWindows();
   });
   struct sigaction action = {};
   action.sa_handler = OnSignal;
