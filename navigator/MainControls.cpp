@@ -2,6 +2,7 @@
 // this order and paces its progress by their count), and the popup menu.
 
 #include <QAction>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -34,8 +35,16 @@ const ControlDef kControls[] = {
 }  // namespace
 
 void TfmMain::AddControl(QWidget* widget, const QString& name, int tag, SkinnedControl::Kind kind) {
-  if (widget) widget->setObjectName(name);
+  if (widget) {
+    widget->setObjectName(name);
+    widget->installEventFilter(this);  // the window's hint preference governs its tool tips
+  }
   controls_.push_back({widget, name, tag, kind});
+}
+
+bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ToolTip && !Settings.HintsShown) return true;
+  return QWidget::eventFilter(watched, event);
 }
 
 void TfmMain::CreateControls() {
@@ -59,6 +68,7 @@ void TfmMain::CreateListBox() {
     if (c.ControlKind != K::List || c.Widget) continue;
     c.Widget = CreateChild(c.Name, c.ControlKind);
     c.Widget->setObjectName(c.Name);
+    c.Widget->installEventFilter(this);
     // Stacked where it would have been had it been created in order.
     for (size_t j = i + 1; j < controls_.size(); ++j)
       if (controls_[j].Widget && controls_[j].Widget->parent() == this) {

@@ -91,7 +91,7 @@ void TfmMain::LoadSkin() {
                   const std::map<QString, platform::Bitmap>& ahead) {
     if (const auto it = ahead.find(name); it != ahead.end())
       target = it->second;
-    else
+    else if (NavigatorBmr().IsOpen())
       NavigatorBmr().LoadBitmap(target, name, {}, convert, env.ColourDepth);
   };
   take(GradientBitmap, QStringLiteral("GreenGrad"), HighColour(), prefetchedSkin_);
@@ -113,13 +113,17 @@ void TfmMain::LoadControlSkin(const SkinnedControl& control) {
   if (!kind) return;
   const Environment& env = Env();
   PrepareSkin(control);
+  // A container that could not be opened was reported once, by name, by the open; asking it
+  // for each picture would only repeat that for every one of them.
+  const bool open = NavigatorBmr().IsOpen();
   for (const SkinPicture& picture : SkinPictures(*kind, control.Name, control.Tag)) {
     if (const auto it = prefetchedSkin_.find(picture.BitmapName); it != prefetchedSkin_.end()) {
       AssignSkinPicture(control, picture.Property, it->second);
       continue;
     }
     platform::Bitmap bitmap;
-    if (NavigatorBmr().LoadBitmap(bitmap, picture.BitmapName, {}, HighColour(), env.ColourDepth))
+    if (open &&
+        NavigatorBmr().LoadBitmap(bitmap, picture.BitmapName, {}, HighColour(), env.ColourDepth))
       AssignSkinPicture(control, picture.Property, std::move(bitmap));
   }
   FinishSkin(control);
@@ -236,6 +240,10 @@ void TfmMain::ApplyDisplayChange() {
   Environment& env = Env();
   // D1
   if (!EnvironmentAcceptable(pendingDepth_, pendingWidth_, pendingHeight_)) {
+    // The message names the display that was refused, not the one the program ran on.
+    env.ScreenWidth = pendingWidth_;
+    env.ScreenHeight = pendingHeight_;
+    env.ColourDepth = pendingDepth_;
     ShowAppMessage(0);
     terminated_ = true;
     close();

@@ -252,6 +252,11 @@ void TfmMain::ReleaseSound() {
 
 void TfmMain::SendVolumeToBackEnd() {
   const Environment& env = Env();
+  // A level still unset (no back-end could start) would silence the device's own setting,
+  // which the retry reads back; it waits for a real level instead. Buttons without a volume
+  // to drive are disabled all the same.
+  const bool unset = Settings.VolumeLevel == kVolumeUnset;
+  if (unset && (SoundPlayer || env.VolumeControlAvailable)) return;
   if (SoundPlayer) {
     appliedVolume_ = DirectSoundVolumeCentibels(Settings.VolumeLevel);
     SoundPlayer->SetVolume(-1, appliedVolume_);

@@ -9,9 +9,7 @@ void TfmMain::SetVolumeLevel(int level) {
 
 void TfmMain::ApplyVolumeLevel() {
   ramp_.ClearAccumulator();
-  // A level still unset (no back-end could start) would silence the device's own setting,
-  // which the retry reads back; it waits for a real level instead.
-  if (Settings.VolumeLevel != kVolumeUnset) SendVolumeToBackEnd();
+  SendVolumeToBackEnd();
   // The digits are redrawn over the background (their drawing belongs to the mode machine).
   const LayoutRect& r = Layout.VolumeRegion;
   if (TTotalPaintBox* main = pbMain())

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QSettings>
@@ -58,6 +61,29 @@ class MainWindowTest : public ::testing::Test {
       fm.Frames().RunOnce();
     }
     ASSERT_FALSE(fm.Modes().Entering());
+  }
+
+  // A copy of the sample disc in dir, without the files named in leaveOut (paths below the
+  // disc's root, any letter case). A copy, not links: the CD-ROM drive does not follow links,
+  // and a linked disc would load nothing.
+  QString CopyOfDisc(const QTemporaryDir& dir, const QStringList& leaveOut = {}) {
+    const QDir from(disc_);
+    QDirIterator it(disc_, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      const QString file = it.next();
+      const QString rel = from.relativeFilePath(file);
+      if (leaveOut.contains(rel, Qt::CaseInsensitive)) continue;
+      const QString to = dir.filePath(rel);
+      QDir().mkpath(QFileInfo(to).path());
+      EXPECT_TRUE(QFile::copy(file, to)) << rel.toStdString();
+    }
+    return dir.path();
+  }
+
+  // The store knows this edition: no greeting (message 38) among the messages a test counts.
+  void SeedEdition() {
+    QSettings kvr(QSettings::NativeFormat, QSettings::UserScope, "velOrbint", "KVR");
+    kvr.setValue("KVRVer", 9);
   }
 
   std::vector<int> MessageCodes() {

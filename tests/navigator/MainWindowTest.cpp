@@ -3,10 +3,13 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
+#include <optional>
 
 #include "MainWindowFixture.h"
 #include "controls/TotalPaintBox.h"
@@ -137,16 +140,17 @@ TEST_F(MainWindowTest, TooSmallOrTooFewColoursIsRefusedBeforeTheIntro) {
 }
 
 TEST_F(MainWindowTest, SelfInstallItemOnlyWithTheInstaller) {
+  SeedEdition();
   {
     auto fm = Start("800x600x32");
     EXPECT_EQ(fm->miSelfInst->isVisible(), QFileInfo::exists(disc_ + "/instalar.exe"));
   }
   // The same disc without its installer.
   QTemporaryDir bare;
-  ASSERT_TRUE(QFile::link(disc_ + "/QUARX", bare.filePath("QUARX")));
-  ASSERT_TRUE(QFile::link(disc_ + "/SHAREDIR", bare.filePath("SHAREDIR")));
-  auto fm = Start("800x600x32", bare.path());
+  auto fm = Start("800x600x32", CopyOfDisc(bare, {"instalar.exe"}));
   ASSERT_FALSE(fm->Terminated());
+  EXPECT_GT(fm->Catalogue->Counts[0], 0) << "the disc really loads";
+  EXPECT_TRUE(dialogs_->Messages().empty());
   EXPECT_FALSE(fm->miSelfInst->isVisible());
 }
 
@@ -182,6 +186,49 @@ TEST_F(MainWindowTest, DisplayChangesWaitForActivationAndReloadWhatChanged) {
   if (fm->DisplayChangePending()) fm->ApplicationActivated();
   EXPECT_EQ(MessageCodes(), std::vector<int>{0});
   EXPECT_TRUE(fm->Terminated());
+}
+
+TEST_F(MainWindowTest, RefusedDisplayChangeNamesTheNewScreenNotTheOldOne) {
+  SeedEdition();
+  auto fm = Start("800x600x32");
+  fm->DisplayChanged(4, 600, 400);
+  if (fm->DisplayChangePending()) fm->ApplicationActivated();
+  ASSERT_EQ(MessageCodes(), std::vector<int>{0});
+  const QString text = dialogs_->Messages().back().text;
+  EXPECT_TRUE(text.contains("A atual é de\"600x400\"")) << text.toStdString();
+  EXPECT_TRUE(text.contains("O atual é de\"16\"")) << text.toStdString();
+}
+
+// Whether resting the pointer on the control brings up its tool tip. (Qt hides a tip only
+// after a delay; the label is hidden at once here so that every try starts without one.)
+bool TipShows(QWidget* control) {
+  auto hideTip = [] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == "qtooltip_label") w->hide();
+  };
+  hideTip();
+  const QPoint at(2, 2);
+  QHelpEvent rest(QEvent::ToolTip, at, control->mapToGlobal(at));
+  QApplication::sendEvent(control, &rest);
+  const bool shown = QToolTip::isVisible() && QToolTip::text() == control->toolTip();
+  hideTip();
+  return shown;
+}
+
+TEST_F(MainWindowTest, ButtonsShowTheirHintsOnlyWhileTheHintPreferenceIsOn) {
+  SeedEdition();
+  QSettings(QSettings::NativeFormat, QSettings::UserScope, "velOrbint", "KVR")
+      .setValue("Perso01", 13);  // everything on but the hints
+  auto fm = Start("800x600x32");
+  ASSERT_FALSE(fm->Terminated());
+  QWidget* music = fm->Control("gtbMusic");
+  ASSERT_FALSE(music->toolTip().isEmpty());
+  EXPECT_FALSE(fm->HintsShown());
+  EXPECT_FALSE(TipShows(music));
+  fm->SetHintsShown(true);
+  EXPECT_TRUE(TipShows(music));
+  fm->SetHintsShown(false);
+  EXPECT_FALSE(TipShows(music));
 }
 
 TEST_F(MainWindowTest, WakeRestoresAMinimisedWindow) {
@@ -224,11 +271,12 @@ TEST_F(MainWindowTest, HeldVolumeButtonRampsThroughTheFrameLoopThenItSleeps) {
 
   fm->VolumeButtonDown(VolumeRamp::Direction::Up);
   EXPECT_TRUE(fm->Frames().Scheduled());
-  fm->Frames().RunOnce();  // the stamps of the wake: nothing elapsed
-  clock_.Advance(350);
+  fm->Frames().RunOnce();  // the first run after the wake: nothing elapsed
+  clock_.Advance(349);
   fm->Frames().RunOnce();
   EXPECT_EQ(fm->VolumeLevel(), 50);
-  fm->Frames().RunOnce();  // these 350 ms reach the step
+  clock_.Advance(1);
+  fm->Frames().RunOnce();  // 350 ms since the press
   EXPECT_EQ(fm->VolumeLevel(), 51);
   EXPECT_TRUE(fm->Frames().Scheduled());  // due again in 60 ms
   fm->VolumeButtonUp();
@@ -242,36 +290,62 @@ TEST_F(MainWindowTest, HeldVolumeButtonRampsThroughTheFrameLoopThenItSleeps) {
   EXPECT_EQ(fm->VolumeLevel(), 99);
 }
 
+// The loop as the timer runs it, on a clock that moves a millisecond at a time: the times at
+// which the level changes are the repeat times a user holding the button sees.
+TEST_F(MainWindowTest, HeldVolumeButtonRepeatsAfter350MsThenEvery60MsOnTheRunningLoop) {
+  auto fm = Start("800x600x32");
+  fm->SetVolumeLevel(20);
+  for (int i = 0; i < 10; ++i) QApplication::processEvents();
+  ASSERT_FALSE(fm->Frames().Scheduled());
+
+  const uint32_t pressedAt = clock_.NowMs();
+  fm->VolumeButtonDown(VolumeRamp::Direction::Up);
+  std::vector<uint32_t> changes;
+  int level = fm->VolumeLevel();
+  for (int ms = 0; ms <= 1000; ++ms) {
+    QApplication::processEvents();  // a timer due now fires here
+    fm->Frames().Tick();            // one armed for later fires when the clock reaches it
+    if (fm->VolumeLevel() != level) {
+      level = fm->VolumeLevel();
+      changes.push_back(clock_.NowMs() - pressedAt);
+    }
+    clock_.Advance(1);
+  }
+  fm->VolumeButtonUp();
+  std::vector<uint32_t> expected;
+  for (uint32_t at = VolumeRamp::kFirstPeriodMs; at <= 1000; at += VolumeRamp::kRepeatPeriodMs)
+    expected.push_back(at);
+  EXPECT_EQ(changes, expected);
+  EXPECT_EQ(fm->VolumeLevel(), 20 + int(expected.size()) + 1) << "the release adds one";
+}
+
 }  // namespace
 
 namespace {
 
-// A disc like the sample one whose 800 x 600 true-colour skin folder lacks "gbttin.bpk" or
-// holds the given bytes under that name; everything else is linked to the sample disc.
-QString DiscWithBackground(const QTemporaryDir& dir, const QString& disc,
-                           const QByteArray* gbttin) {
-  const QString root = dir.path();
-  QDir().mkpath(root + "/QUARX/Resour/G8/AnyPal");
-  QFile::link(disc + "/SHAREDIR", root + "/SHAREDIR");
-  const QDir resour(disc + "/QUARX/Resour");
-  for (const QString& name : resour.entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
-    if (name != "G8") QFile::link(resour.filePath(name), root + "/QUARX/Resour/" + name);
-  const QDir skin(disc + "/QUARX/Resour/G8/AnyPal");
-  for (const QString& name : skin.entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
-    if (name.compare("gbttin.bpk", Qt::CaseInsensitive) != 0)
-      QFile::link(skin.filePath(name), root + "/QUARX/Resour/G8/AnyPal/" + name);
-  if (gbttin) testsupport::WriteFile(root + "/QUARX/Resour/G8/AnyPal/gbttin.bpk", *gbttin);
-  return root;
+constexpr char kBackground[] = "QUARX/Resour/G8/AnyPal/gbttin.bpk";
+
+// Everything but the background came from the disc: the demos and every control's pictures.
+void ExpectLoadedButTheBackground(TfmMain& fm) {
+  EXPECT_GT(fm.Catalogue->Counts[0], 0);
+  for (const SkinnedControl& c : fm.Controls()) {
+    if (auto* b = qobject_cast<TGButton*>(c.Widget); b && (c.Tag & 2)) {
+      EXPECT_FALSE(b->PicUp().IsEmpty()) << c.Name.toStdString();
+    }
+  }
+  EXPECT_FALSE(fm.GradientBitmap.IsEmpty());
 }
 
 TEST_F(MainWindowTest, UnusableBackgroundIsReportedAndStartUpGoesOn) {
+  SeedEdition();
   QTemporaryDir dir;
-  const QByteArray junk(64, '\x07');
-  const QString root = DiscWithBackground(dir, disc_, &junk);
+  const QString root = CopyOfDisc(dir, {kBackground});
+  testsupport::WriteFile(dir.filePath(kBackground), QByteArray(64, '\x07'));
   auto fm = Start("800x600x32", root);
   ASSERT_FALSE(fm->Terminated());
+  ExpectLoadedButTheBackground(*fm);
   const auto messages = dialogs_->Messages();
-  ASSERT_FALSE(messages.empty());
+  ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages.back().code, 20);
   EXPECT_TRUE(messages.back().argument.endsWith("Resour\\G8\\AnyPal\\gbttin.bpk"));
   EXPECT_TRUE(fm->BackgroundBitmap.IsEmpty());
@@ -279,14 +353,46 @@ TEST_F(MainWindowTest, UnusableBackgroundIsReportedAndStartUpGoesOn) {
   EXPECT_TRUE(fm->isVisible());
 }
 
+TEST_F(MainWindowTest, UnusableSkinContainerIsReportedOnceByNameAndStartUpGoesOn) {
+  SeedEdition();
+  constexpr char kSkin[] = "QUARX/Resour/G8/AnyPal/controls.bmr";
+  QByteArray wrongVersion(64, '\0');
+  wrongVersion[0] = 101;
+  const std::vector<std::pair<const char*, std::optional<QByteArray>>> cases = {
+      {"missing", std::nullopt}, {"wrong version", wrongVersion}};
+  for (const auto& [what, bytes] : cases) {
+    SCOPED_TRACE(what);
+    dialogs_->Clear();
+    steps_.clear();
+    QTemporaryDir dir;
+    const QString root = CopyOfDisc(dir, {kSkin});
+    if (bytes) testsupport::WriteFile(dir.filePath(kSkin), *bytes);
+    auto fm = Start("800x600x32", root);
+    ASSERT_FALSE(fm->Terminated());
+    QStringList texts;
+    for (const auto& m : dialogs_->Messages()) texts << m.text;
+    QStringList expected;
+    if (bytes) expected << QString::fromUtf8("A versão do arquivo BMR é incorreta.");
+    expected << QString::fromUtf8("Arquivo \"%1Resour\\G8\\AnyPal\\controls.bmr\" não encontrado.")
+                    .arg(Env().ProgramDir);
+    EXPECT_EQ(texts, expected);
+    EXPECT_EQ(steps_.back(), (std::pair<QString, int>("Engatilhando eventos", 99)));
+    EXPECT_GT(fm->Catalogue->Counts[0], 0);
+  }
+}
+
 TEST_F(MainWindowTest, FailedStartUpStillClearsTheIntroAndProgressWindows) {
+  SeedEdition();
   QTemporaryDir dir;
-  const QString root = DiscWithBackground(dir, disc_, nullptr);  // no background at all
+  const QString root = CopyOfDisc(dir, {kBackground});  // no background at all
   auto fm = Start("800x600x32", root);
   // The open error ends the loading after the layout began; the error is reported...
+  ExpectLoadedButTheBackground(*fm);
   const auto messages = dialogs_->Messages();
-  ASSERT_FALSE(messages.empty());
+  ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages.back().icon, platform::MsgIcon::Stop);
+  EXPECT_TRUE(messages.back().text.contains("gbttin.bpk", Qt::CaseInsensitive))
+      << messages.back().text.toStdString();
   EXPECT_NE(steps_.back().second, 99);
   // ...and nothing of the start-up stays on screen but the main window.
   EXPECT_TRUE(fm->isVisible());

@@ -25,11 +25,6 @@ class SoundOutputTest : public MainWindowTest {
   }
   void TearDown() override { platform::SetAudioSystem(nullptr); }
 
-  // The first run of this edition: the store knows it, but holds no volume yet.
-  void SeedEdition() {
-    QSettings kvr(QSettings::NativeFormat, QSettings::UserScope, "velOrbint", "KVR");
-    kvr.setValue("KVRVer", 9);
-  }
   void SeedVolume(int level) {
     SeedEdition();
     QSettings kvr(QSettings::NativeFormat, QSettings::UserScope, "velOrbint", "KVR");
@@ -160,6 +155,22 @@ TEST_F(SoundOutputTest, DeviceTakenWhileInTheBackgroundIsReportedOnceOnReturn) {
   EXPECT_EQ(MessageCodes(), (std::vector<int>{22, 29}));
   EXPECT_TRUE(Master(*fm)->isEnabled());
   EXPECT_FALSE(Master(*fm)->ShowUp2Pic());
+}
+
+TEST_F(SoundOutputTest, WithoutVolumeControlTheButtonsAreOffEvenWhileTheLevelIsUnset) {
+  SeedEdition();  // no stored level, and the held device gives none: it stays unset
+  platform::AudioDeviceInfo fixedVolume;
+  fixedVolume.Name = "Fixed";
+  fixedVolume.VolumeControl = false;
+  card_.SetDevices({fixedVolume});
+  card_.SetHeld(true);
+  auto fm = Start("800x600x32");
+  ASSERT_FALSE(fm->Terminated());
+  ASSERT_EQ(fm->VolumeLevel(), kVolumeUnset);
+  for (const char* name : {"gtbVolUp", "gtbVolDo"})
+    EXPECT_FALSE(fm->Control(name)->isEnabled()) << name;
+  EXPECT_EQ(fm->Control("gtbVolUp")->toolTip(),
+            "O dispositivo wave não suporta alterações de volume.");
 }
 
 TEST_F(SoundOutputTest, WithoutAnyDeviceTheSwitchIsOffAndTheLevelIsNeverSaved) {
