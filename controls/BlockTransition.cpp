@@ -15,12 +15,14 @@ namespace {
 // pattern descriptions; out-of-range blocks are skipped so patterns need not guard.
 class Grid {
  public:
+  // A block larger than the rectangle is the same single block; clamped, the arithmetic below
+  // cannot overflow and the line patterns make no more passes than the rectangle has lines.
   Grid(const QSize& size, int block, const std::function<void(const QRect&)>& sink)
       : W(size.width()),
         H(size.height()),
-        B(block),
-        Cols((W + B - 1) / B),
-        Rows((H + B - 1) / B),
+        B(std::min(block, std::max(W, H))),
+        Cols((W - 1) / B + 1),
+        Rows((H - 1) / B + 1),
         sink_(sink) {}
 
   const int W, H, B, Cols, Rows;

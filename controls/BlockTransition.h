@@ -8,7 +8,8 @@
 // Within a call, W and H are the source rectangle's width and height, Block the block size,
 // Cols = ceil(W / Block), Rows = ceil(H / Block); block (c, r) with c in 1..Cols, r in 1..Rows
 // spans x from (c - 1) * Block to min(c * Block, W), y likewise with H. A Block below 1 copies
-// nothing (pattern 0 excepted, which works on whole canvases); so does an empty rectangle.
+// nothing (pattern 0 excepted, which works on whole canvases); so does an empty rectangle. A
+// Block above both W and H counts as max(W, H): the same single block.
 
 #include <QPoint>
 #include <QRect>

@@ -185,9 +185,10 @@ void TDrawBox::mouseMoveEvent(QMouseEvent* event) {
   if (x == lastX_ && y == lastY_) return;
   lastX_ = x;
   lastY_ = y;
-  // Rows are counted from the top of the client area: the owner keeps only visible rows.
+  // Rows are counted from the top of the client area: the owner keeps only visible rows. The
+  // division truncates toward zero, so a pointer less than a row above the box is on row 0.
   const int row = y / itemHeight;
-  if (y < 0 || row > Items().Count() - 1) return;
+  if (row < 0 || row > Items().Count() - 1) return;
   SetItemIndex(row);
   Fire(OnMouseRun, this);
 }

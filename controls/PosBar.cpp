@@ -193,6 +193,7 @@ QRect TPosBar::TrackRect() const {
 }
 
 QRect TPosBar::ThumbRect() const {
+  Fit();
   if (!HasThumb()) return {};
   return PictureRect(kSlider, trackStart_ + thumbOffset_);
 }
@@ -217,10 +218,16 @@ void TPosBar::Measure() {
   }
   const QSize wanted = Horizontal() ? QSize(length, thickness) : QSize(thickness, length);
   if (wanted != size()) resize(wanted);
+  measuredSize_ = size();
   measuring_ = false;
   PlaceThumb();
   TakeBackground();
   update();
+}
+
+void TPosBar::Fit() const {
+  // Measuring changes only the layout cache and the background copy, never what the bar is.
+  if (size() != measuredSize_ && !measuring_) const_cast<TPosBar*>(this)->Measure();
 }
 
 void TPosBar::PlaceThumb() {
@@ -279,6 +286,7 @@ bool TPosBar::OpaqueAt(PicIndex index, const QRect& where, const QPoint& point) 
 }
 
 TPosBar::Part TPosBar::PartAt(const QPoint& point) const {
+  Fit();
   if (!rect().contains(point)) return Part::None;
   if (Slider()) {
     if (!pics_[kDownUp].IsEmpty() && SwitchRect().contains(point))
@@ -310,6 +318,7 @@ void TPosBar::moveEvent(QMoveEvent*) {
 
 void TPosBar::paintEvent(QPaintEvent* event) {
   if (!visible_) return;
+  Fit();
   QImage frame = background_.isNull() ? QImage(size(), QImage::Format_RGB32) : background_;
   {
     QPainter painter(&frame);

@@ -123,8 +123,14 @@ class TPosBar : public QWidget {
 
   // Layout, for the owner and for tests: track length in pixels, the thumb's offset along
   // the track, the thumb's rectangle in the bar, and what lies under a point.
-  int TrackLength() const { return trackLength_; }
-  int ThumbOffset() const { return thumbOffset_; }
+  int TrackLength() const {
+    Fit();
+    return trackLength_;
+  }
+  int ThumbOffset() const {
+    Fit();
+    return thumbOffset_;
+  }
   QRect ThumbRect() const;
   Part PartAt(const QPoint& point) const;
   bool BlinkMarkShown() const { return blinkOn_; }
@@ -173,6 +179,9 @@ class TPosBar : public QWidget {
   void SetPicture(PicIndex index, const platform::Bitmap& picture);
   void Rekey(PicIndex index);
   void Measure();
+  // Qt holds a hidden widget's resize back until it shows: the layout follows the geometry as
+  // soon as anyone asks for it, so that a bar placed before its window shows measures right.
+  void Fit() const;
   void PlaceThumb();
   void TakeBackground();
   QRect PictureRect(PicIndex index, int along) const;
@@ -221,6 +230,7 @@ class TPosBar : public QWidget {
   int trackStart_ = 0;
   int trackLength_ = 0;
   int thumbOffset_ = 0;
+  QSize measuredSize_;  // the size the layout above was measured for
   bool measuring_ = false;
 
   // The action of the mouse button held down.

@@ -111,7 +111,8 @@ void TPictureButton::ShowPicture(const Bitmap& picture) {
 }
 
 const Bitmap& TPictureButton::UpPicture() const {
-  return showUp2Pic_ ? picUp2_ : picUp_;
+  // A toggle whose skin lacks the second picture shows its only one rather than nothing.
+  return showUp2Pic_ && !picUp2_.IsEmpty() ? picUp2_ : picUp_;
 }
 
 const Bitmap* TPictureButton::PictureOf(uint8_t state) const {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QSet>
+#include <limits>
+#include <stdexcept>
 #include <vector>
 
 #include "controls/BlockTransition.h"
@@ -118,6 +120,31 @@ TEST(BlockTransitionTest, EveryPatternCopiesTheWholeRectangle) {
     }
   }
   EXPECT_TRUE(CopiesExactly(99, QRect(0, 0, 7, 7), QPoint(0, 0), 2)) << "unknown pattern";
+}
+
+// A block larger than the rectangle, up to the largest int, is one block: every pattern still
+// copies everything, in about as many pieces as the rectangle has lines.
+TEST(BlockTransitionTest, HugeBlockIsOneBlockAndStaysCheap) {
+  constexpr size_t kMostPieces = 1000;
+  for (int pattern = 1; pattern < kBlockTransitionPatterns; ++pattern) {
+    for (int block : {64, 1 << 20, std::numeric_limits<int>::max()}) {
+      size_t pieces = 0;
+      bool tooMany = false;
+      // A runaway pattern is cut short rather than left to run for minutes.
+      try {
+        ForEachTransitionPiece(pattern, QSize(29, 17), block, [&](const QRect&) {
+          if (++pieces > kMostPieces) throw std::runtime_error("too many pieces");
+        });
+      } catch (const std::runtime_error&) {
+        tooMany = true;
+      }
+      EXPECT_FALSE(tooMany) << "pattern " << pattern << " block " << block;
+      if (!tooMany) {
+        EXPECT_TRUE(
+            CopiesExactly(pattern, QRect(QPoint(2, 1), QSize(29, 17)), QPoint(3, 3), block));
+      }
+    }
+  }
 }
 
 TEST(BlockTransitionTest, PatternZeroCopiesWholeCanvases) {

@@ -90,6 +90,22 @@ TEST_F(ListFixture, SelectionFollowsThePointerOncePerNewPoint) {
   EXPECT_EQ(mouseRuns, 2);
 }
 
+// A pointer dragged a little above the box still counts as over its first row (the row is the
+// signed position divided toward zero); a whole row above there is no row.
+TEST_F(ListFixture, PointerJustAboveTheBoxSelectsTheFirstRow) {
+  Move(QPoint(50, 40));
+  ASSERT_EQ(box->ItemIndex(), 2);
+  Move(QPoint(50, -5));
+  EXPECT_EQ(box->ItemIndex(), 0);
+  EXPECT_EQ(mouseRuns, 2);
+  Move(QPoint(50, -15));
+  EXPECT_EQ(box->ItemIndex(), 0);
+  EXPECT_EQ(mouseRuns, 3);
+  Move(QPoint(50, -16));
+  EXPECT_EQ(box->ItemIndex(), 0);
+  EXPECT_EQ(mouseRuns, 3) << "a whole row above: nothing";
+}
+
 TEST_F(ListFixture, ItemGeometryAroundTheEnd) {
   EXPECT_EQ(box->ItemRect(4), QRect(0, 64, 200, 16));
   EXPECT_EQ(box->ItemRect(5), QRect(0, 80, 200, 16)) << "where a new item would appear";

@@ -162,6 +162,19 @@ TEST_F(BarFixture, ThumbSitsAtTheEndsAndInProportionBetween) {
   EXPECT_EQ(bar->ThumbOffset(), 0);
 }
 
+// The owner places the bar while its window is still hidden, as the navigator does before it
+// first shows: the track and the thumb follow the new length at once.
+TEST_F(BarFixture, BarPlacedBeforeItsWindowShowsMeasuresItsNewLength) {
+  ASSERT_FALSE(form.isVisible());
+  bar->SetParams(11, 1, 1, 11);
+  bar->setGeometry(10, 10, 16, 121);  // track 89, travel 69
+  EXPECT_EQ(bar->TrackLength(), 89);
+  EXPECT_EQ(bar->ThumbOffset(), 69);
+  EXPECT_EQ(bar->ThumbRect(), QRect(0, 16 + 69, 16, 20));
+  EXPECT_EQ(bar->PartAt(QPoint(8, 110)), TPosBar::Part::DownArrow);
+  EXPECT_EQ(DrawnThumbTop(), 16 + 69);
+}
+
 TEST_F(BarFixture, DraggingTheThumbReportsWholePositions) {
   bar->SetParams(1, 1, 1, 11);
   const QPoint grip(8, 16 + 5);

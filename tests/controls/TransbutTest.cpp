@@ -191,6 +191,23 @@ TEST_F(TransbutTest, DisabledPictureAndShowUp2Pic) {
   EXPECT_EQ(PixelOf(full, 10, 8), kRed);
 }
 
+// A toggle whose skin has no second up picture keeps showing its up picture: toggled, given a
+// new up picture, and back to up after a press.
+TEST_F(TransbutTest, ToggledButtonWithoutASecondUpPictureShowsItsUpPicture) {
+  TGButton* toggle = MakeButton();
+  Show();
+  toggle->SetShowUp2Pic(true);
+  EXPECT_EQ(PixelOf(toggle, 10, 8), kRed);
+  toggle->SetPicUp(Shape(20, 16, kGreen));
+  EXPECT_FALSE(toggle->Current().IsEmpty());
+  EXPECT_EQ(PixelOf(toggle, 10, 8), kGreen);
+  transbutmouse::Click(toggle, QPoint(10, 8));
+  EXPECT_EQ(clicks_, 1);
+  transbutmouse::Move(window_.get(), QPoint(5, 5));
+  EXPECT_EQ(toggle->State(), 0);
+  EXPECT_EQ(PixelOf(toggle, 10, 8), kGreen);
+}
+
 // The button grows to a larger picture, never shrinks, and draws a smaller one centred over
 // the window's background, which shows through the transparent corners.
 TEST_F(TransbutTest, GrowsToPicturesAndDrawsThemCentredOverTheBackground) {
