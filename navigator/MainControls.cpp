@@ -42,11 +42,6 @@ void TfmMain::AddControl(QWidget* widget, const QString& name, int tag, SkinnedC
   controls_.push_back({widget, name, tag, kind});
 }
 
-bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::ToolTip && !Settings.HintsShown) return true;
-  return QWidget::eventFilter(watched, event);
-}
-
 void TfmMain::CreateControls() {
   setAutoFillBackground(false);
   setAttribute(Qt::WA_OpaquePaintEvent);

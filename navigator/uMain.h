@@ -164,10 +164,6 @@ class TfmMain : public QWidget, private ModeHost {
   QAction* miSelfInst = nullptr;
   QAction* miDesligarDicas = nullptr;
   QAction* miDesligarLG = nullptr;
-  // The window's hints (the preference the options menu flips): the controls' tool tips show
-  // only while they are on.
-  void SetHintsShown(bool shown) { Settings.HintsShown = shown; }
-  bool HintsShown() const { return Settings.HintsShown; }
 
   // --- skin and layout (MainSkin.cpp) ---
   void LoadSkin();
@@ -299,7 +295,6 @@ class TfmMain : public QWidget, private ModeHost {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 

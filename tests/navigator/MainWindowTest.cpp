@@ -223,11 +223,11 @@ TEST_F(MainWindowTest, ButtonsShowTheirHintsOnlyWhileTheHintPreferenceIsOn) {
   ASSERT_FALSE(fm->Terminated());
   QWidget* music = fm->Control("gtbMusic");
   ASSERT_FALSE(music->toolTip().isEmpty());
-  EXPECT_FALSE(fm->HintsShown());
+  EXPECT_FALSE(fm->ShowHint());
   EXPECT_FALSE(TipShows(music));
-  fm->SetHintsShown(true);
+  fm->SetShowHint(true);
   EXPECT_TRUE(TipShows(music));
-  fm->SetHintsShown(false);
+  fm->SetShowHint(false);
   EXPECT_FALSE(TipShows(music));
 }
 
@@ -294,6 +294,7 @@ TEST_F(MainWindowTest, HeldVolumeButtonRampsThroughTheFrameLoopThenItSleeps) {
 // which the level changes are the repeat times a user holding the button sees.
 TEST_F(MainWindowTest, HeldVolumeButtonRepeatsAfter350MsThenEvery60MsOnTheRunningLoop) {
   auto fm = Start("800x600x32");
+  FinishOpening(*fm);
   fm->SetVolumeLevel(20);
   for (int i = 0; i < 10; ++i) QApplication::processEvents();
   ASSERT_FALSE(fm->Frames().Scheduled());
