@@ -20,6 +20,7 @@
 
 #include "common/CommandLine.h"
 #include "controls/TotalPaintBox.h"
+#include "bench/FirstFrame.h"
 #include "navigator/uMain.h"
 #include "platform/Allocator.h"
 #include "platform/Dialogs.h"
@@ -29,46 +30,13 @@ namespace {
 
 const char* gSelf = nullptr;
 
-// Prints one line when the first repaint that draws the content widget has ended, then quits.
-class FirstFrame : public QObject {
- public:
-  void Watch(QWidget* top, QWidget* content) {
-    content_ = content;
-    window_ = top->windowHandle();
-    content->installEventFilter(this);
-    if (window_) window_->installEventFilter(this);
-  }
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == content_ && event->type() == QEvent::Paint) painted_ = true;
-    const bool repaint =
-        event->type() == QEvent::Expose || event->type() == QEvent::UpdateRequest;
-    if (watched == window_ && repaint && !done_) {
-      watched->event(event);
-      if (painted_) {
-        done_ = true;
-        std::fputs("frame\n", stdout);
-        std::fflush(stdout);
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-      }
-      return true;
-    }
-    return QObject::eventFilter(watched, event);
-  }
-
- private:
-  QObject* content_ = nullptr;
-  QWindow* window_ = nullptr;
-  bool painted_ = false;
-  bool done_ = false;
-};
-
 // The child: the navigator's own start-up path for "--disc PATH".
 int RunNavigator(int argc, char** argv, const char* disc) {
   platform::TuneAllocatorForStartUp();
   QApplication app(argc, argv);
   platform::ScriptedDialogService dialogs;
   platform::SetDialogs(&dialogs);
-  FirstFrame watch;
+  bench::FirstFrame watch;
   std::unique_ptr<TfmMain> main;
   QTimer::singleShot(0, [&] {
     const CommandLine line = ParseCommandLine(

@@ -22,6 +22,7 @@
 
 #include "common/Environment.h"
 #include "controls/TotalPaintBox.h"
+#include "bench/FirstFrame.h"
 #include "navigator/uMain.h"
 #include "platform/Allocator.h"
 #include "platform/Dialogs.h"
@@ -31,49 +32,12 @@ namespace {
 
 const char* gSelf = nullptr;
 
-// Tells the parent (one line on standard output) when the first frame showing the content
-// widget is complete: the window's repaint in which the content painted has ended, every
-// widget drawn and the window flushed. Then quits the event loop. The parent's clock stops at
-// that line, so the child's shutdown is not part of the figure.
-class FirstFrame : public QObject {
- public:
-  void Watch(QWidget* top, QWidget* content) {
-    content_ = content;
-    window_ = top->windowHandle();
-    content->installEventFilter(this);
-    if (window_) window_->installEventFilter(this);
-  }
-
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == content_ && event->type() == QEvent::Paint) painted_ = true;
-    const bool repaint =
-        event->type() == QEvent::Expose || event->type() == QEvent::UpdateRequest;
-    if (watched == window_ && repaint && !done_) {
-      watched->event(event);  // the whole repaint, here, so that its end is seen
-      if (painted_) {
-        done_ = true;
-        std::fputs("frame\n", stdout);
-        std::fflush(stdout);
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-      }
-      return true;
-    }
-    return QObject::eventFilter(watched, event);
-  }
-
- private:
-  QObject* content_ = nullptr;
-  QWindow* window_ = nullptr;
-  bool painted_ = false;
-  bool done_ = false;
-};
-
 int RunMinimal(int argc, char** argv) {
   QApplication app(argc, argv);
   QWidget window;
   window.resize(800, 600);
   window.show();
-  FirstFrame watch;
+  bench::FirstFrame watch;
   watch.Watch(&window, &window);
   return app.exec();
 }
@@ -95,7 +59,7 @@ int RunNavigator(int argc, char** argv, bool idle) {
   QApplication app(argc, argv);
   platform::ScriptedDialogService dialogs;  // no box may wait for a click here
   platform::SetDialogs(&dialogs);
-  FirstFrame watch;
+  bench::FirstFrame watch;
   std::unique_ptr<TfmMain> main;
   if (!idle) {
     // The first frame is the first repaint that draws pbMain, the window's whole picture.
