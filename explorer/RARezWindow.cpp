@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <cmath>
 
+#include "audio/StereoMixer.h"
 #include "common/AudioEnvironment.h"
 #include "common/Environment.h"
 #include "common/Messages.h"
@@ -192,13 +193,7 @@ bool TfmRARez::InitialiseSound() {
   if (!SoundPlayer && Env().SoundAvailable) {
     result = false;
     try {
-      TMixConfig config;
-      config.Size = 10;
-      config.Flags = cfChannels | cfSamplingRate;
-      config.Channels = 2;
-      config.SamplingRate = 22;
-      Mixer = std::make_unique<TWaveMix>(config, this);
-      Mixer->SetChannels(0xFF);
+      Mixer = OpenStereoMixer(this);
       if (ProbeWaveDevice()) {
         Mixer->SetActivated(true);
         result = true;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <exception>
 
+#include "audio/StereoMixer.h"
 #include "audio/SoundModule.h"
 #include "audio/WaveMix.h"
 #include "common/AudioEnvironment.h"
@@ -49,13 +50,7 @@ bool TfmMain::InitialiseSound() {
   if (!SoundPlayer && Env().SoundAvailable) {
     result = false;
     try {
-      TMixConfig config;
-      config.Size = 10;
-      config.Flags = cfChannels | cfSamplingRate;
-      config.Channels = 2;
-      config.SamplingRate = 22;
-      Mixer = std::make_unique<TWaveMix>(config, this);
-      Mixer->SetChannels(0xFF);
+      Mixer = OpenStereoMixer(this);
       // A missing or damaged effect is only that effect gone: the result speaks of the
       // device, which the retry timer waits for.
       LoadEffects();
