@@ -10,7 +10,7 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   zlib1g-dev libjpeg62-turbo-dev libjpeg-turbo-progs
   fonts-dejavu-core fontconfig
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick x11-utils
   sox
   libarchive-dev desktop-file-utils appstream
   # Windows demos run through Wine; the Wine test's program is cross-compiled (both optional:
