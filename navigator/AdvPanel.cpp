@@ -41,7 +41,11 @@ bool AdvPanel::FindAdvertisements() {
   for (const platform::FindEntry& e : platform::FindFiles(skin_.SkinDir + "Advs\\*.bpk",
                                                           platform::faAnyFile & ~platform::faDirectory))
     AdvList << e.name;
-  if (AdvList.isEmpty()) return false;
+  if (AdvList.isEmpty()) {
+    // Nothing to play: the panel stops rather than looking again at every step.
+    AdvActive = false;
+    return false;
+  }
   std::sort(AdvList.begin(), AdvList.end(),
             [](const QString& a, const QString& b) { return CompareNamesInsensitive(a, b) < 0; });
   while (AdvIndex < AdvList.size() && !OpenAt(AdvIndex)) ++AdvIndex;

@@ -5,6 +5,7 @@
 
 #include "controls/TotalPaintBox.h"
 #include "controls/Transbut.h"
+#include "navigator/DemoActions.h"
 #include "navigator/NavigatorViews.h"
 #include "navigator/uMain.h"
 #include "platform/Timer.h"
@@ -92,8 +93,7 @@ void TfmMain::gtbMenuClick(QObject* sender) {
 }
 
 void TfmMain::gtbInstClick() {
-  PlayEffect(5, 6);
-  RunSelectedDemo();
+  if (Actions) Actions->gtbInstClick();
 }
 
 void TfmMain::gtbBackClick() {

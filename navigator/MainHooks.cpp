@@ -6,6 +6,7 @@
 #include <QShowEvent>
 #include <exception>
 
+#include "navigator/AdvPanel.h"
 #include "navigator/ModeAnimation.h"
 #include "navigator/NavigatorViews.h"
 #include "navigator/uMain.h"
@@ -110,6 +111,10 @@ int TfmMain::RunFrame(uint32_t elapsedMs) {
       sooner(animation_->MsUntilNextFrame());
     } else if (Views && Views->LogoPending()) {
       Views->StepLogo();
+    }
+    if (Adv && Adv->Active()) {
+      Adv->StepAdvPanel(int(elapsedMs));
+      sooner(Adv->MsUntilNextFrame());
     }
     if (ramp_.Active()) {
       if (const int step = ramp_.Step(elapsedMs)) {

@@ -11,6 +11,7 @@
 #include "controls/PosBar.h"
 #include "controls/TotalPaintBox.h"
 #include "controls/Transbut.h"
+#include "navigator/AdvPanel.h"
 #include "navigator/ModeAnimation.h"
 #include "navigator/uMain.h"
 #include "platform/Timer.h"
@@ -141,8 +142,9 @@ void TfmMain::LeaveModeControls(int oldMode, int newMode) {
     if (IsListMode(oldMode)) {
       if (IsListMode(newMode)) {
         ViewsRestoreListArea();
-      } else if (adv) {
-        adv->SetVisible(false);
+      } else {
+        StopAdvPanel();
+        if (adv) adv->SetVisible(false);
       }
     } else {
       HowToShown = HowToPinned = HowToBuilt = false;
@@ -179,6 +181,9 @@ void TfmMain::EnterMode(int mode, int previousMode, int leftMode) {
     ShowGroup(Group::Top, true);
     ShowGroup(Group::Side, true);
     ShowGroup(Group::Category, true);
+    // The panel plays again in every list; coming from elsewhere it is shown as well.
+    if (Adv) Adv->AdvActive = true;
+    frames_->Wake();
     ViewsEnterList(mode, previousMode, /*entering=*/true);
   } else if (IsDescriptionMode(mode)) {
     if (auto* tela = As<TTotalPaintBox>(Control(QStringLiteral("pbTela")))) {

@@ -3,11 +3,15 @@
 #include "audio/SoundModule.h"
 #include "audio/WaveMix.h"
 #include "controls/PosBar.h"
+#include "controls/TotalPaintBox.h"
 #include "controls/Transbut.h"
 #include "formats/BPK.h"
 #include "formats/DemoFile.h"
+#include "navigator/AdvPanel.h"
 #include "navigator/BackgroundDecode.h"
 #include "navigator/Ceremony.h"
+#include "navigator/DemoActions.h"
+#include "navigator/MainActionWindow.h"
 #include "navigator/ModeAnimation.h"
 #include "navigator/NavigatorViews.h"
 #include "navigator/uMain.h"
@@ -30,8 +34,14 @@ void TfmMain::FormDestroy() {
   ReleaseSound();
   MusicList.clear();
   RemoveHooks();
-  AdvList.clear();
-  AdvMovie.reset();
+  StopAdvPanel();
+  // The panel's box outlives the panel (Qt deletes children last).
+  if (auto* adv = qobject_cast<TTotalPaintBox*>(Control(QStringLiteral("pbAdv")))) {
+    adv->OnPaint = [this, adv](QObject*) { PaintBackgroundUnder(adv); };
+    adv->OnMouseDown = nullptr;
+    adv->OnMouseMove = nullptr;
+    adv->OnMouseUp = nullptr;
+  }
   // The window leaves the screen before the store is written.
   hide();
   WriteSettings(Settings, Env().SoundAvailable, options_.Keys);

@@ -180,6 +180,7 @@ void TfmMain::LoadBackground() {
 void TfmMain::LayoutControls() {
   LoadBackground();  // L1
   PlaceControls();
+  SetAdvSkin();
 }
 
 void TfmMain::PlaceControls() {

@@ -14,8 +14,11 @@
 #include "formats/BMR.h"
 #include "formats/BPK.h"
 #include "formats/DemoFile.h"
+#include "navigator/AdvPanel.h"
 #include "navigator/BackgroundDecode.h"
 #include "navigator/Ceremony.h"
+#include "navigator/DemoActions.h"
+#include "navigator/MainActionWindow.h"
 #include "navigator/ModeAnimation.h"
 #include "navigator/NavigatorViews.h"
 #include "navigator/uMain.h"
@@ -188,6 +191,9 @@ void TfmMain::RunLoadingSteps() {
 
   Step(QStringLiteral("Construindo menus"), 90);
   CreateViews();
+  CreateActions();
+  CreateAdvPanel();
+  SetAdvSkin();
   WireMenu();
   if (QWidget* back = Control(QStringLiteral("gtbBack"))) back->setEnabled(false);
   ScreenshotBitmap = platform::Bitmap::Blank(1, 1);
@@ -199,8 +205,6 @@ void TfmMain::RunLoadingSteps() {
   WireKeys();
   WireEmblem();
 
-  AdvList.clear();
-  AdvMovie = std::make_unique<TBPKMovie>(/*directFromFile=*/true);
   frames_->ResetTime();
   InstallHooks();
 }

@@ -35,6 +35,7 @@ void TfmMain::CreateViews() {
   hooks.WindowActive = [this] { return isVisible() && isActiveWindow(); };
   hooks.LogoScheduled = [this] { frames_->Wake(); };
   hooks.ChangeMode = [this](int mode) { ChangeMode(mode); };
+  hooks.ListEnteredFromElsewhere = [this](int) { ShowAdvPanel(); };
   Views = std::make_unique<NavigatorViews>(std::move(ctx));
   if (ScreenshotBitmap.IsEmpty()) ScreenshotBitmap = platform::Bitmap::Blank(1, 1);
   Views->Attach();

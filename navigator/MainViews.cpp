@@ -93,11 +93,3 @@ void TfmMain::StepScreenshot(bool forward) {
 void TfmMain::lbDemosClick() {
   if (Views) Views->List().Click();
 }
-
-void TfmMain::RunSelectedDemo() {
-  ViewsAction(QStringLiteral("RunSelectedDemo"));
-}
-
-void TfmMain::ViewsAction(const QString&) {
-  // The demo actions (running, magazine, wallpaper, tools) plug in here.
-}

@@ -20,6 +20,7 @@
 //   MainKeys.cpp      the keys of the window and of the list
 //   MainEmblem.cpp    the emblem that opens the credits
 //   MainViews.cpp     what the list, page, viewer and actions draw and do for the modes
+//   MainActions.cpp   the demo actions and the advertisement panel on the window
 
 #include <QMenu>
 #include <QPointer>
@@ -57,6 +58,9 @@ class QAction;
 class ModeAnimation;
 class TKeyPreview;
 class TGButton;
+class AdvPanel;
+class DemoActions;
+class MainActionWindow;
 namespace platform {
 class Timer;
 }
@@ -140,8 +144,6 @@ class TfmMain : public QWidget, private ModeHost {
   platform::Bitmap GameMaskBitmap;
   platform::Bitmap ScreenshotBitmap;
   QStringList MusicList;
-  QStringList AdvList;
-  std::unique_ptr<TBPKMovie> AdvMovie;
   std::unique_ptr<DemoCatalogue> Catalogue;
   int LeftMode = -1;
   bool BeamRestart = false;
@@ -155,6 +157,10 @@ class TfmMain : public QWidget, private ModeHost {
   // --- the views: list, description page, logo, screenshot box, viewer and credits ---
   // (MainViewSetup.cpp). The mode machine calls them; their memory is Views->State().
   std::unique_ptr<NavigatorViews> Views;
+  // The demo actions of the buttons and the options menu, and the advertisement panel of the
+  // list modes (MainActions.cpp).
+  std::unique_ptr<DemoActions> Actions;
+  std::unique_ptr<AdvPanel> Adv;
 
   // --- the controls ---
   TTotalPaintBox* pbMain() const;
@@ -300,6 +306,7 @@ class TfmMain : public QWidget, private ModeHost {
 
  private:
   friend class TTotalPaintBox;
+  friend class MainActionWindow;
 
   // MainStartup.cpp
   void FormCreate();
@@ -381,6 +388,12 @@ class TfmMain : public QWidget, private ModeHost {
   void ViewsScheduleLogo(int mode);
   void ViewsDrawMode();
   void ViewsAction(const QString& name);
+  // MainActions.cpp
+  void CreateActions();
+  void CreateAdvPanel();
+  void SetAdvSkin();
+  void ShowAdvPanel();
+  void StopAdvPanel();
 
   // MainHooks.cpp
   int RunFrame(uint32_t elapsedMs);
@@ -414,6 +427,7 @@ class TfmMain : public QWidget, private ModeHost {
   int TrackAfter(int track) const;
 
   NavigatorOptions options_;
+  std::unique_ptr<MainActionWindow> actionWindow_;  // what Actions sees of the window
   std::unique_ptr<ModeAnimation> animation_;
   std::unique_ptr<ModeMachine> modes_;
   std::unique_ptr<platform::Timer> closeTimer_;  // the credits' moment before closing

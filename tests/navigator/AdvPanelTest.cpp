@@ -136,11 +136,14 @@ TEST_F(AdvPanelTest, ADamagedFrameSkipsToTheNextAdvertisement) {
 
 TEST_F(AdvPanelTest, NoUsableFileStopsThePanelSilently) {
   platform::ScopedScriptedDialogs dialogs;
-  panel_.SetActive(true);  // no folder: nothing drawn, still looking
-  EXPECT_TRUE(panel_.Active());
+  // No folder: the panel stops instead of looking again at every step of the frame loop.
+  panel_.SetActive(true);
+  EXPECT_FALSE(panel_.Active());
+  EXPECT_EQ(panel_.MsUntilNextFrame(), -1);
+  // The next list mode looks again.
   Add("junk.bpk", "not an animation");
   Add("empty.bpk", "");
-  panel_.StepAdvPanel(100);
+  panel_.SetActive(true);
   EXPECT_FALSE(panel_.Active());
   EXPECT_TRUE(shown_.isEmpty());
   EXPECT_TRUE(dialogs->Records().empty());

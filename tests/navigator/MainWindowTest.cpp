@@ -15,6 +15,7 @@
 #include "controls/TotalPaintBox.h"
 #include "controls/Transbut.h"
 #include "formats/DemoFile.h"
+#include "navigator/AdvPanel.h"
 #include "navigator/Ceremony.h"
 #include "navigator/uMain.h"
 #include "platform/Dialogs.h"
@@ -248,6 +249,7 @@ TEST_F(MainWindowTest, ShutdownWritesWhatChangedAndTheFrameLoopSleepsWhenIdle) {
     fm->Settings.DemosRoot = "E:\\";
     fm->Settings.BeamEffect = false;
     FinishOpening(*fm);
+    fm->Adv->SetActive(false);  // the advertisements have frames due of their own
     // Nothing due: after the pending events the loop is asleep.
     for (int i = 0; i < 10; ++i) QApplication::processEvents();
     EXPECT_FALSE(fm->Frames().Scheduled());
@@ -265,6 +267,7 @@ namespace {
 TEST_F(MainWindowTest, HeldVolumeButtonRampsThroughTheFrameLoopThenItSleeps) {
   auto fm = Start("800x600x32");
   FinishOpening(*fm);
+  fm->Adv->SetActive(false);  // only the ramp wakes the loop here
   fm->SetVolumeLevel(50);
   for (int i = 0; i < 10; ++i) QApplication::processEvents();
   ASSERT_FALSE(fm->Frames().Scheduled());
@@ -295,6 +298,7 @@ TEST_F(MainWindowTest, HeldVolumeButtonRampsThroughTheFrameLoopThenItSleeps) {
 TEST_F(MainWindowTest, HeldVolumeButtonRepeatsAfter350MsThenEvery60MsOnTheRunningLoop) {
   auto fm = Start("800x600x32");
   FinishOpening(*fm);
+  fm->Adv->SetActive(false);  // only the ramp wakes the loop here
   fm->SetVolumeLevel(20);
   for (int i = 0; i < 10; ++i) QApplication::processEvents();
   ASSERT_FALSE(fm->Frames().Scheduled());

@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QPushButton>
 #include <QTest>
 #include <algorithm>
 #include <set>
@@ -15,10 +16,12 @@
 #include "controls/TotalPaintBox.h"
 #include "controls/Transbut.h"
 #include "formats/BPK.h"
+#include "navigator/AdvPanel.h"
 #include "navigator/ModeAnimation.h"
 #include "navigator/NavigatorViews.h"
 #include "navigator/uInfo.h"
 #include "platform/Timer.h"
+#include "support/StandIns.h"
 
 namespace {
 
@@ -369,6 +372,123 @@ TEST_F(ModesWindowTest, DamagedAnimationsLeaveTheNavigatorUsable) {
   EXPECT_EQ(Mode(), 0);
   ASSERT_EQ(MessageCodes(), std::vector<int>{20});
   EXPECT_TRUE(dialogs_->Messages()[0].text.contains("dettout.bpk"));
+}
+
+}  // namespace
+
+namespace {
+
+// The advertisement panel plays below the lists only, and its frames reach the panel's box.
+TEST_F(ModesWindowTest, AdvertisementsPlayInTheListsAndStopElsewhere) {
+  Open();
+  Settle();
+  auto* box = qobject_cast<TTotalPaintBox*>(fm->Control("pbAdv"));
+  ASSERT_TRUE(box);
+  ASSERT_TRUE(fm->Adv);
+  EXPECT_TRUE(box->Visible());
+  EXPECT_TRUE(fm->Adv->Active());
+  ASSERT_GT(fm->Adv->FramesDrawn, 0);
+  const QImage first = box->grab().toImage();
+  int drawn = fm->Adv->FramesDrawn;
+  for (int i = 0; i < 40; ++i) {
+    clock_.Advance(50);
+    fm->Frames().RunOnce();
+  }
+  QApplication::processEvents();
+  EXPECT_GT(fm->Adv->FramesDrawn, drawn);
+  EXPECT_FALSE(box->grab().toImage() == first) << "the panel still shows its first frame";
+
+  // Another list keeps it playing; a page stops and hides it.
+  Click("gtbApps");
+  EXPECT_TRUE(fm->Adv->Active());
+  auto* list = qobject_cast<TDrawBox*>(fm->Control("lbDemos"));
+  list->setFocus();
+  list->SetItemIndex(0);
+  Key(Qt::Key_Down);
+  Key(Qt::Key_Up);
+  Key(Qt::Key_Return);
+  Settle();
+  ASSERT_EQ(Mode(), 6);
+  EXPECT_FALSE(fm->Adv->Active());
+  EXPECT_FALSE(box->Visible());
+  drawn = fm->Adv->FramesDrawn;
+  clock_.Advance(1000);
+  fm->Frames().RunOnce();
+  EXPECT_EQ(fm->Adv->FramesDrawn, drawn);
+
+  // Back to the list: it comes back and draws at once.
+  Key(Qt::Key_Escape);
+  Settle();
+  EXPECT_TRUE(box->Visible());
+  EXPECT_TRUE(fm->Adv->Active());
+  EXPECT_GT(fm->Adv->FramesDrawn, drawn);
+}
+
+// A click on the second advertisement starts its trailer from the disc.
+TEST_F(ModesWindowTest, AClickOnTheSecondAdvertisementStartsItsTrailer) {
+  testsupport::StandIns tools;
+  qputenv("QUARX_STANDIN_LOG", tools.LogPath().toLocal8Bit());
+  Open();
+  Settle();
+  dialogs_->Clear();
+  auto* box = qobject_cast<TTotalPaintBox*>(fm->Control("pbAdv"));
+  for (int i = 0; i < 2000 && fm->Adv->AdvShownIndex != 1; ++i) {
+    clock_.Advance(20);
+    fm->Frames().RunOnce();
+  }
+  ASSERT_EQ(fm->Adv->AdvShownIndex, 1);
+  const QPoint middle(box->width() / 2, box->height() / 2);
+  QTest::mouseMove(box, middle);
+  QTest::mousePress(box, Qt::LeftButton, {}, middle);
+  EXPECT_EQ(box->cursor().shape(), Qt::ClosedHandCursor);
+  QTest::mouseRelease(box, Qt::LeftButton, {}, middle);
+  qunsetenv("QUARX_STANDIN_LOG");
+  ASSERT_TRUE(tools.WaitForCalls(1));
+  EXPECT_EQ(QFileInfo(tools.Calls().at(0).at(0)).fileName().toLower(), "furydemo.exe");
+  EXPECT_EQ(MessageCodes(), std::vector<int>{});
+}
+
+// Install on a list opens the selected demo's page, then runs the demo from there; the
+// options menu's copy item opens the copy window for the page's demo.
+TEST_F(ModesWindowTest, InstallOnAListOpensThePageThenRunsAndTheMenuCopies) {
+  testsupport::StandIns tools;
+  qputenv("QUARX_STANDIN_LOG", tools.LogPath().toLocal8Bit());
+  Open();
+  Settle();
+  auto* list = qobject_cast<TDrawBox*>(fm->Control("lbDemos"));
+  list->setFocus();
+  list->SetItemIndex(0);
+  Key(Qt::Key_Down);
+  Key(Qt::Key_Up);
+  ASSERT_EQ(fm->Views->State().SelectedEntry[0], 1);
+  // Whatever the demo asks (the choice window, a question), the answer is to go on.
+  dialogs_->QueueFormAnswer([](QDialog& form) {
+    if (auto* install = form.findChild<QPushButton*>("btInstNow")) install->click();
+    return form.result();
+  });
+  for (int i = 0; i < 3; ++i) dialogs_->QueueMessageAnswer(platform::MsgResult::Yes);
+  effects.clear();
+  Click("gtbInst");
+  EXPECT_EQ(effects.front(), std::make_pair(5, 6));
+  Settle();
+  EXPECT_EQ(Mode(), 5);
+  EXPECT_EQ(fm->Views->State().DescribedEntry, 1);
+  ASSERT_TRUE(tools.WaitForCalls(1));
+  qunsetenv("QUARX_STANDIN_LOG");
+  const QStringList call = tools.Calls().at(0);
+  EXPECT_TRUE(call.at(0).startsWith(disc_ + "/")) << call.join(' ').toStdString();
+  EXPECT_FALSE(fm->Modes().PendingRun());
+
+  // The copy item of the options menu: the copy window for this demo.
+  const size_t recordsBefore = dialogs_->Records().size();
+  dialogs_->QueueFormAnswer([](QDialog&) { return 0; });
+  QAction* copy = fm->popMain->findChild<QAction*>("miCopyAll");
+  ASSERT_TRUE(copy);
+  fm->popMainPopup();
+  ASSERT_TRUE(copy->isEnabled());
+  copy->trigger();
+  ASSERT_GT(dialogs_->Records().size(), recordsBefore);
+  EXPECT_EQ(dialogs_->Records().back().kind, platform::ScriptedDialogService::Record::Form);
 }
 
 }  // namespace
