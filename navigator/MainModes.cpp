@@ -189,6 +189,8 @@ void TfmMain::EnterMode(int mode, int previousMode, int leftMode) {
     if (auto* tela = As<TTotalPaintBox>(Control(QStringLiteral("pbTela")))) {
       const LayoutRect& r = Layout.ScreenshotRegion;
       tela->setGeometry(r.Left, r.Top, r.Width(), r.Height());
+      // The page's screenshot lives in it; leaving the page hides it again.
+      tela->SetVisible(true);
     }
     ShowGroup(Group::Category, true);
     ShowGroup(Group::Top, true);

@@ -177,9 +177,10 @@ TEST_F(WaveOutTest, RefusesBadRequestsAndADeviceHeldElsewhere) {
 // block whose done flag it sees (as its shift strategy does between reports). Neither may cut
 // the device's list: every block must still be reported, and the sound must not break.
 TEST_F(WaveOutTest, BlockWrittenAgainAsSoonAsItIsDoneKeepsEveryBlockReported) {
+  // The blocks outlive the device, whose closing returns those still queued.
+  std::vector<std::unique_ptr<Block>> blocks;
   std::unique_ptr<WaveOut> dev;
   ASSERT_EQ(WaveOut::Open(0, Format(1, 22050, 8), &recorder, &dev), kMmNoError);
-  std::vector<std::unique_ptr<Block>> blocks;
   int writes = 0;
   auto write = [&](Block& b) {
     std::fill(b.data.begin(), b.data.end(), uint8_t(140 + writes % 50));

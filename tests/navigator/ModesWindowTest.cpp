@@ -491,4 +491,33 @@ TEST_F(ModesWindowTest, InstallOnAListOpensThePageThenRunsAndTheMenuCopies) {
   EXPECT_EQ(dialogs_->Records().back().kind, platform::ScriptedDialogService::Record::Form);
 }
 
+// Pixels of a picture that are not black.
+int Lit(const QImage& image) {
+  int lit = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) lit += (image.pixel(x, y) & 0xFFFFFF) != 0;
+  return lit;
+}
+
+TEST_F(ModesWindowTest, ThePageShowsItsScreenshotAndTheListHidesIt) {
+  Open();
+  Settle();
+  auto* tela = qobject_cast<TTotalPaintBox*>(fm->Control("pbTela"));
+  auto* list = qobject_cast<TDrawBox*>(fm->Control("lbDemos"));
+  EXPECT_FALSE(tela->Visible());
+  list->setFocus();
+  list->SetItemIndex(0);
+  Key(Qt::Key_Return);
+  Settle();
+  ASSERT_EQ(Mode(), 5);
+  EXPECT_TRUE(tela->Visible());
+  const QImage first = tela->grab().toImage();
+  EXPECT_GT(Lit(first), first.width() * first.height() / 2) << "the screenshot stays black";
+  Click("gtbNext");
+  EXPECT_NE(tela->grab().toImage(), first);
+  Click("gtbBack");
+  Settle();
+  EXPECT_FALSE(tela->Visible());
+}
+
 }  // namespace

@@ -134,7 +134,7 @@ class SoundWindowTest : public MainWindowTest {
   // device is held at start-up and comes free two seconds later.
   void StartWith(BackEnd backEnd, const QString& root) {
     card_.SetHeld(backEnd == BackEnd::Mixer);
-    fm_ = Start("800x600x32", root);
+    fm_ = Start("800x600x32", root, moreOptions_);
     ASSERT_FALSE(fm_->Terminated());
     if (backEnd == BackEnd::Mixer) {
       ASSERT_TRUE(fm_->Mixer);
@@ -222,6 +222,7 @@ class SoundWindowTest : public MainWindowTest {
   }
 
   platform::VirtualAudioSystem card_;
+  std::function<void(NavigatorOptions&)> moreOptions_;  // for StartWith
   QTemporaryDir disc_root_;
   std::unique_ptr<TfmMain> fm_;
   uint64_t elapsedMs_ = 0;
