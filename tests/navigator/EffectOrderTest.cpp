@@ -1,9 +1,10 @@
 // Each effect is heard as its action begins, before the action shows anything: on the virtual
-// card, at the first paint of what the action draws, the effect's samples are already in the
-// output, on both back-ends.
+// card, at the first paint of what the action draws (or as its window comes up), the effect's
+// samples are already in the output, on both back-ends.
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QTest>
 #include <functional>
 
@@ -19,8 +20,16 @@ namespace {
 using soundwindow::BackEnd;
 using soundwindow::EffectValue;
 
-// At the first paint of a widget after Arm, renders 10 ms of the card (the first sound the
-// listener gets while the picture appears) and notes how many effects had been asked for.
+// The first sample the card plays from now on, rendering 10 ms: what the listener hears as a
+// picture appears.
+int HearNow(platform::VirtualAudioSystem& card) {
+  card.AdvanceMs(10);
+  const QByteArray out = card.TakeOutput();
+  return out.size() >= 2 ? int16_t(uint16_t(uint8_t(out[0]) | (uint8_t(out[1]) << 8))) : 0;
+}
+
+// At the first paint of a widget after Arm, hears the card and notes how many effects had been
+// asked for.
 class FirstPaint : public QObject {
  public:
   FirstPaint(platform::VirtualAudioSystem& card, const std::vector<int>& effects)
@@ -42,9 +51,7 @@ class FirstPaint : public QObject {
     if (watched == target_ && e->type() == QEvent::Paint && !painted_) {
       painted_ = true;
       effectsBefore_ = effects_.size();
-      card_.AdvanceMs(10);
-      const QByteArray out = card_.TakeOutput();
-      if (out.size() >= 2) heard_ = int16_t(uint16_t(uint8_t(out[0]) | (uint8_t(out[1]) << 8)));
+      heard_ = HearNow(card_);
     }
     return false;
   }
@@ -141,6 +148,26 @@ TEST_P(EffectOrder, EachEffectSoundsAfterItsActionBeginsAndBeforeItsDrawing) {
   Expect("gtbPrevious", 4, Widget("pbTela"), [&] { Click("gtbPrevious"); });
   // A small button that redraws the text.
   Expect("gtbAlign", 0, list, [&] { Click("gtbAlign"); });
+
+  // gtbInst: "CapOpen" sounds as the choice window comes up (cancelled here).
+  {
+    SCOPED_TRACE("gtbInst");
+    ASSERT_TRUE(Silent(Render(20)));
+    effects_.clear();
+    bool asked = false;
+    int heard = 0;
+    dialogs_->QueueFormAnswer([&](QDialog&) {
+      asked = true;
+      EXPECT_EQ(effects_, std::vector<int>{5});
+      heard = HearNow(card_);
+      return int(QDialog::Rejected);
+    });
+    Click("gtbInst");
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(heard, EffectValue(5));
+    Finish();
+    ASSERT_EQ(fm_->Modes().CurrentMode(), 5);
+  }
 
   // Full screen and back to the page, then back to the list.
   Expect("gtbFull", 0, main, [&] { Click("gtbFull"); });
