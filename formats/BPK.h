@@ -69,6 +69,8 @@ class TBPKMovie {
   // does) and advances. False when no frame remains or the frame cannot be read; never
   // throws.
   bool ReadFrame(platform::Bitmap& bitmap, int colourDepth);
+  // Frees the storage ReadFrame keeps between frames (a movie held for later).
+  void ReleaseFrameStorage() { frameBuffer_ = QByteArray(); }
   // The raw bitmap file of frame CurrentFrame, advancing like ReadFrame.
   bool ReadFrameBytes(QByteArray& bytes);
 

@@ -1,40 +1,160 @@
 #include "navigator/ModeAnimation.h"
 
+#include <QThreadPool>
 #include <algorithm>
 
 #include "formats/BPK.h"
+#include "formats/DiscFiles.h"
+
+namespace {
+
+constexpr int kFramePriority = 1;  // the frame on its way to the screen goes first
+constexpr int kPreloadPriority = 0;
+
+int Slot(AnimationKind kind) {
+  return int(kind) - 1;
+}
+
+constexpr std::array<AnimationKind, 4> kKinds = {
+    AnimationKind::ListEntry, AnimationKind::ListExit, AnimationKind::DescriptionEntry,
+    AnimationKind::DescriptionExit};
+
+// Runs work on pool and returns its result's future.
+template <class Result, class Work>
+std::future<Result> RunOn(QThreadPool& pool, int priority, Work work) {
+  auto promise = std::make_shared<std::promise<Result>>();
+  std::future<Result> result = promise->get_future();
+  pool.start(
+      [promise, work = std::move(work)]() mutable {
+        try {
+          promise->set_value(work());
+        } catch (...) {
+          // Handed to the taker: nothing may leave a pool's thread.
+          promise->set_exception(std::current_exception());
+        }
+      },
+      priority);
+  return result;
+}
+
+}  // namespace
 
 ModeAnimation::ModeAnimation(std::function<QString()> skinDir, std::function<int()> colourDepth,
                              Output out)
-    : skinDir_(std::move(skinDir)), colourDepth_(std::move(colourDepth)), out_(std::move(out)) {}
+    : skinDir_(std::move(skinDir)),
+      colourDepth_(std::move(colourDepth)),
+      out_(std::move(out)),
+      worker_(std::make_unique<QThreadPool>()) {
+  worker_->setMaxThreadCount(1);
+  worker_->setExpiryTimeout(-1);  // one thread for the player's life, not one per frame
+}
 
 ModeAnimation::~ModeAnimation() {
   CloseAnimation();
+  // Preloads not yet started are dropped; a running one finishes before the pool goes.
+  worker_->clear();
+}
+
+void ModeAnimation::Preload() {
+  const QString dir = skinDir_();
+  const int depth = colourDepth_();
+  for (AnimationKind kind : kKinds) {
+    std::future<std::unique_ptr<Opened>>& slot = preloaded_[size_t(Slot(kind))];
+    if (slot.valid()) continue;
+    const QString path = dir + AnimationFileName(kind) + QStringLiteral(".bpk");
+    slot = RunOn<std::unique_ptr<Opened>>(*worker_, kPreloadPriority,
+                                          [path, depth] { return OpenAhead(path, depth); });
+  }
+}
+
+void ModeAnimation::WaitForWorker() {
+  worker_->waitForDone();
+}
+
+std::unique_ptr<ModeAnimation::Opened> ModeAnimation::OpenAhead(const QString& path, int depth) {
+  std::unique_ptr<QFile> file = OpenDiscFile(path);
+  if (!file) return nullptr;
+  auto opened = std::make_unique<Opened>();
+  opened->Path = path;
+  opened->Depth = depth;
+  opened->Bytes = file->readAll();
+  opened->Movie = std::make_unique<TBPKMovie>(/*directFromFile=*/false);
+  // An unusable file is left to the window's own open, which reports it.
+  if (!opened->Movie->OpenBytes(opened->Bytes) || opened->Movie->Header.FrameCount <= 0)
+    return nullptr;
+  opened->First.Index = 0;
+  opened->First.Read = opened->Movie->ReadFrame(opened->First.Picture, depth);
+  // The next frame's storage comes back when the movie plays; until then it is not held.
+  opened->Movie->ReleaseFrameStorage();
+  return opened;
+}
+
+std::unique_ptr<ModeAnimation::Opened> ModeAnimation::TakePreloaded(AnimationKind kind,
+                                                                    const QString& path,
+                                                                    int depth,
+                                                                    const QByteArray& bytes) {
+  std::future<std::unique_ptr<Opened>>& slot = preloaded_[size_t(Slot(kind))];
+  if (!slot.valid()) return nullptr;
+  std::unique_ptr<Opened> opened;
+  try {
+    opened = slot.get();
+  } catch (...) {
+    return nullptr;  // opened here instead, where a failure is reported as usual
+  }
+  // Another skin, another depth or a file changed since: not what the window asks for now.
+  if (!opened || opened->Path != path || opened->Depth != depth || opened->Bytes != bytes)
+    return nullptr;
+  return opened;
 }
 
 bool ModeAnimation::OpenAnimation(AnimationKind kind) {
   CloseAnimation();
+  if (kind == AnimationKind::None) return false;
   const QString path = skinDir_() + AnimationFileName(kind) + QStringLiteral(".bpk");
-  auto movie = std::make_unique<TBPKMovie>(/*directFromFile=*/false);
-  bool usable = false;
-  try {
-    usable = movie->Open(path);
-  } catch (...) {
-    // A file that cannot be opened (missing, unreadable) is passed over without a word.
-    return false;
+  const int depth = colourDepth_();
+  // A file that cannot be opened (missing, unreadable) is passed over without a word.
+  std::unique_ptr<QFile> file = OpenDiscFile(path);
+  if (!file) return false;
+  const QByteArray bytes = file->readAll();
+  file.reset();
+
+  Frame first;
+  bool firstTaken = false;
+  if (std::unique_ptr<Opened> opened = TakePreloaded(kind, path, depth, bytes)) {
+    movie_ = std::move(opened->Movie);
+    first = std::move(opened->First);
+    firstTaken = true;
+    ++preloadsTaken_;
+  } else {
+    auto movie = std::make_unique<TBPKMovie>(/*directFromFile=*/false);
+    bool usable = false;
+    try {
+      usable = movie->OpenBytes(bytes);
+    } catch (...) {
+      return false;
+    }
+    // A movie without frames has nothing to show and no background to give.
+    if (!usable || movie->Header.FrameCount <= 0) {
+      if (out_.ReportUnusable) out_.ReportUnusable(path);
+      Preload();
+      return false;
+    }
+    movie_ = std::move(movie);
   }
-  // A movie without frames has nothing to show and no background to give.
-  if (!usable || movie->Header.FrameCount <= 0) {
-    if (out_.ReportUnusable) out_.ReportUnusable(path);
-    return false;
-  }
-  movie_ = std::move(movie);
   kind_ = kind;
   elapsedMs_ = 0;
   framesDue_ = 0;
   played_ = 0;
   requested_ = 0;
   delayMs_ = std::clamp(movie_->FrameValue(0, 1), 0, kMaxDelayMs);
+  if (firstTaken) {
+    std::promise<Frame> ready;
+    ready.set_value(std::move(first));
+    next_ = ready.get_future();
+    requested_ = 1;
+  }
+  // The animation taken is held ahead again, and so is any the worker does not hold yet.
+  Preload();
   return true;
 }
 
@@ -64,7 +184,7 @@ void ModeAnimation::PrefetchNext() {
   ++requested_;
   TBPKMovie* movie = movie_.get();
   const int depth = colourDepth_();
-  next_ = std::async(std::launch::async, [movie, depth] {
+  next_ = RunOn<Frame>(*worker_, kFramePriority, [movie, depth] {
     Frame f;
     f.Index = movie->CurrentFrame;
     f.Read = movie->ReadFrame(f.Picture, depth);

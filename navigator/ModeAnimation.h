@@ -5,15 +5,21 @@
 // of the frame shown last, the remainder carries over, and at most one frame is drawn per
 // step, so a slow machine plays more slowly but never skips a frame.
 //
-// While a frame is on screen the next one is inflated on a worker thread, so a step on the
-// window's thread costs little more than copying the frame (the movie belongs to the worker
-// while it reads).
+// Inflating a frame costs far more than showing it, so the window's thread never inflates
+// while the four animations stay as they are on disc:
+// - while a frame is on screen the next one is inflated on the worker (the movie belongs to
+//   the worker while it reads);
+// - each animation is held opened ahead, its first frame inflated (Preload); opening it
+//   reads the file and, when the bytes are the ones preloaded, takes the preloaded movie. A
+//   file changed since, another skin or another depth is opened and read here as before.
 //
 // Damaged files never hold the window: a frame that cannot be read is shown as a filled area
 // and counts as played, so every movie ends after its frame count; a delay longer than
 // kMaxDelayMs is shortened to it.
 
+#include <QByteArray>
 #include <QString>
+#include <array>
 #include <functional>
 #include <future>
 #include <memory>
@@ -21,6 +27,7 @@
 #include "navigator/ModeMachine.h"
 #include "platform/Bitmap.h"
 
+class QThreadPool;
 class TBPKMovie;
 
 class ModeAnimation final : public ModeAnimator {
@@ -48,11 +55,19 @@ class ModeAnimation final : public ModeAnimator {
   bool StepAnimation(int elapsedMs) override;
   void CloseAnimation() override;
 
+  // Opens the animations not yet held ahead on the worker, for the skin and depth of now.
+  // OpenAnimation calls it too, so every animation after the first one opened is ready.
+  void Preload();
+  // Waits until the worker has nothing left to do (tests, benchmarks).
+  void WaitForWorker();
+
   // Milliseconds until the next frame is due (0: now), or kNotPlaying.
   int MsUntilNextFrame() const;
   AnimationKind Kind() const { return kind_; }
   int FramesPlayed() const { return played_; }
   int FrameCount() const;
+  // How many opens took a preloaded movie.
+  int PreloadsTaken() const { return preloadsTaken_; }
 
  private:
   struct Frame {
@@ -60,20 +75,37 @@ class ModeAnimation final : public ModeAnimator {
     platform::Bitmap Picture;
     int Index = 0;  // of the frame in the movie
   };
+  // A movie opened and its first frame read on the worker, with the file's bytes it came from.
+  struct Opened {
+    QString Path;
+    int Depth = 0;
+    QByteArray Bytes;
+    std::unique_ptr<TBPKMovie> Movie;
+    Frame First;
+  };
   int FrameDelayMs() const;
   // Reads the next frame (on the worker, or here when none was started).
   Frame TakeFrame();
   void PrefetchNext();
+  // The preloaded movie of kind when it came from exactly these bytes at this depth.
+  std::unique_ptr<Opened> TakePreloaded(AnimationKind kind, const QString& path, int depth,
+                                        const QByteArray& bytes);
+  static std::unique_ptr<Opened> OpenAhead(const QString& path, int depth);
 
   std::function<QString()> skinDir_;
   std::function<int()> colourDepth_;
   Output out_;
   std::unique_ptr<TBPKMovie> movie_;
   std::future<Frame> next_;  // the frame being read ahead
+  std::array<std::future<std::unique_ptr<Opened>>, 4> preloaded_;  // by AnimationKind - 1
   int delayMs_ = 0;          // of the frame shown last
   int requested_ = 0;        // frames read or being read
   AnimationKind kind_ = AnimationKind::None;
   int elapsedMs_ = 0;  // towards the next frame
   int framesDue_ = 0;
   int played_ = 0;
+  int preloadsTaken_ = 0;
+  // One worker thread kept for the player's life: frames before preloads. Last, so that it
+  // finishes its work before anything it writes to goes.
+  std::unique_ptr<QThreadPool> worker_;
 };

@@ -38,10 +38,11 @@ class ModeAnimationTest : public ::testing::Test {
     f.write(bytes);
   }
   // frames frames of delay delayMs; the frame numbered damaged (if any) is no bitmap.
-  QByteArray Movie(int frames, int delayMs, int damaged = -1) {
+  // first: the shade of the first frame.
+  QByteArray Movie(int frames, int delayMs, int damaged = -1, int first = 0) {
     discwriter::BpkWriter w;
     for (int i = 0; i < frames; ++i)
-      w.AddFrame(i == damaged ? QByteArray(Frame(i).size(), 'x') : Frame(i), delayMs);
+      w.AddFrame(i == damaged ? QByteArray(Frame(i).size(), 'x') : Frame(first + i), delayMs);
     return w.Build();
   }
   // Steps until the movie is over; false when it never ends.
@@ -56,7 +57,8 @@ class ModeAnimationTest : public ::testing::Test {
   std::vector<std::pair<int, int>> effects;
   std::vector<QString> unusable;
   std::vector<QRgb> backgrounds;
-  ModeAnimation player{[] { return QStringLiteral("D:\\SKIN\\"); }, [] { return 32; },
+  int depth_ = 32;
+  ModeAnimation player{[] { return QStringLiteral("D:\\SKIN\\"); }, [this] { return depth_; },
                        ModeAnimation::Output{
                            [this](const platform::Bitmap& f) { drawn.push_back(f.Image().pixel(3, 3)); },
                            [this] { drawn.push_back(0); },
@@ -158,6 +160,56 @@ TEST_F(ModeAnimationTest, AnAbsurdDelayIsShortened) {
   player.StepAnimation(-1);
   EXPECT_EQ(player.MsUntilNextFrame(), 0);
   EXPECT_TRUE(player.StepAnimation(0));
+}
+
+// Movies are held opened ahead on the worker; one is taken only when the file holds the same
+// bytes and the depth is the same, so a changed, removed or damaged file is read as it is now.
+TEST_F(ModeAnimationTest, PreloadedMoviesAreTakenOnlyWhileTheFileIsUnchanged) {
+  Write("gbttin", Movie(3, 45));
+  Write("dettin", Movie(2, 45, -1, /*first=*/5));
+  player.Preload();
+  player.WaitForWorker();
+  ASSERT_TRUE(player.OpenAnimation(AnimationKind::DescriptionEntry));
+  EXPECT_EQ(player.PreloadsTaken(), 1);
+  player.StepAnimation(-1);
+  ASSERT_TRUE(PlayOut(45));
+  EXPECT_EQ(drawn, (std::vector<QRgb>{Shade(5), Shade(6)}));
+  EXPECT_EQ(backgrounds, std::vector<QRgb>{Shade(6)});
+
+  // Opening held it ahead again, and it plays again from its first frame.
+  player.WaitForWorker();
+  drawn.clear();
+  ASSERT_TRUE(player.OpenAnimation(AnimationKind::DescriptionEntry));
+  EXPECT_EQ(player.PreloadsTaken(), 2);
+  player.StepAnimation(-1);
+  ASSERT_TRUE(PlayOut(45));
+  EXPECT_EQ(drawn, (std::vector<QRgb>{Shade(5), Shade(6)}));
+
+  // Changed after it was held: the new bytes are played.
+  player.WaitForWorker();
+  Write("dettin", Movie(2, 45, -1, /*first=*/1));
+  drawn.clear();
+  ASSERT_TRUE(player.OpenAnimation(AnimationKind::DescriptionEntry));
+  EXPECT_EQ(player.PreloadsTaken(), 2);
+  player.StepAnimation(-1);
+  ASSERT_TRUE(PlayOut(45));
+  EXPECT_EQ(drawn, (std::vector<QRgb>{Shade(1), Shade(2)}));
+
+  // Another depth: not the one held.
+  player.WaitForWorker();
+  depth_ = 8;
+  ASSERT_TRUE(player.OpenAnimation(AnimationKind::ListEntry));
+  EXPECT_EQ(player.PreloadsTaken(), 2);
+  player.CloseAnimation();
+
+  // Removed, or no animation any more, after it was held: missing is quiet, unusable reported.
+  player.WaitForWorker();
+  ASSERT_TRUE(QFile::remove(dir_.path() + "/SKIN/gbttin.bpk"));
+  EXPECT_FALSE(player.OpenAnimation(AnimationKind::ListEntry));
+  Write("dettin", "not an animation");
+  EXPECT_FALSE(player.OpenAnimation(AnimationKind::DescriptionEntry));
+  EXPECT_EQ(unusable, std::vector<QString>{"D:\\SKIN\\dettin.bpk"});
+  EXPECT_EQ(player.PreloadsTaken(), 2);
 }
 
 }  // namespace
