@@ -15,8 +15,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
         timesNs_[run.benchmark_name()] = run.GetAdjustedRealTime();
+        for (const auto& [name, counter] : run.counters)
+          counters_[run.benchmark_name()][name] = counter.value;
+      }
     ConsoleReporter::ReportRuns(runs);
   }
 
@@ -38,8 +41,33 @@ class RatioReporter : public benchmark::ConsoleReporter {
     return all;
   }
 
+  // The same for a counter both benchmarks report (cpu_ms: CPU time per iteration).
+  bool PrintCounterRatios(const std::vector<std::pair<std::string, std::string>>& pairs,
+                          const std::string& counter, double goal) const {
+    bool all = true;
+    for (const auto& [measured, baseline] : pairs) {
+      const double m = Counter(measured, counter);
+      const double b = Counter(baseline, counter);
+      if (m < 0 || b <= 0) {
+        all = false;
+        continue;
+      }
+      std::printf("ratio %s / %s by %s = %.3f (goal at most %.2f)\n", measured.c_str(),
+                  baseline.c_str(), counter.c_str(), m / b, goal);
+    }
+    return all;
+  }
+
  private:
+  double Counter(const std::string& run, const std::string& counter) const {
+    const auto r = counters_.find(run);
+    if (r == counters_.end()) return -1;
+    const auto c = r->second.find(counter);
+    return c == r->second.end() ? -1 : c->second;
+  }
+
   std::map<std::string, double> timesNs_;
+  std::map<std::string, std::map<std::string, double>> counters_;
 };
 
 // main() for a benchmark program that reports ratios.

@@ -44,17 +44,23 @@ bool TfmRARez::LoadPicture(MediaKindOf kind, const QString& path) {
       auto bitmap = platform::Bitmap::FromBmp(*bytes, depth);
       if (!bitmap || bitmap->IsEmpty()) return false;
       PictureBitmap = std::move(*bitmap);
+      PictureSize = QSize(PictureBitmap->Width(), PictureBitmap->Height());
+      jpegSource_.clear();
       break;
     }
     case MediaKindOf::Jpeg: {
-      auto picture = platform::DecodeJpeg(*bytes, depth);
-      if (!picture) return false;
+      const auto size = platform::JpegSize(*bytes);
+      if (!size) return false;
+      auto picture = platform::DecodeJpeg(*bytes, depth, nullptr, LargestShownSize(*size));
+      if (!picture || picture->IsEmpty()) return false;
       PictureBitmap = std::move(*picture);
+      PictureSize = *size;
+      jpegSource_ = *bytes;
       break;
     }
     default: return false;
   }
-  PictureRect = FitPicture(pbMain->size(), QSize(PictureBitmap->Width(), PictureBitmap->Height()));
+  PictureRect = FitPicture(pbMain->size(), PictureSize);
   return true;
 }
 
@@ -82,9 +88,23 @@ void TfmRARez::FitPictureRect() {
     PictureRect = FitPicture(pbMain->size(), PictureMetafile->Size());
   } else if ((MediaKind == MediaKindOf::Bitmap || MediaKind == MediaKindOf::Jpeg) &&
              PictureBitmap) {
-    PictureRect =
-        FitPicture(pbMain->size(), QSize(PictureBitmap->Width(), PictureBitmap->Height()));
+    PictureRect = FitPicture(pbMain->size(), PictureSize);
+    // A window grown past the size the picture was reduced to gets the picture again.
+    const bool reduced = PictureBitmap->Width() < PictureSize.width();
+    if (MediaKind == MediaKindOf::Jpeg && reduced && !jpegSource_.isEmpty() &&
+        (PictureBitmap->Width() < PictureRect.width() ||
+         PictureBitmap->Height() < PictureRect.height())) {
+      auto picture = platform::DecodeJpeg(jpegSource_, Env().ColourDepth, nullptr,
+                                          LargestShownSize(PictureSize));
+      if (picture && !picture->IsEmpty()) PictureBitmap = std::move(*picture);
+    }
   }
+}
+
+QSize TfmRARez::LargestShownSize(QSize size) const {
+  if (width() <= 0 || height() <= 0) return {};
+  // Full view fits the picture into the whole window, which holds the picture area too.
+  return FitPicture(this->size(), size).size();
 }
 
 void TfmRARez::StopPlayback() {

@@ -68,6 +68,9 @@ class TfmRARez : public QWidget {
   QRect PictureRect;
   QRect VideoRect;
   std::optional<platform::Bitmap> PictureBitmap;
+  // The shown picture's own size, which the fit uses: a JPEG picture is decoded no larger than
+  // it can be shown (the window's size), so PictureBitmap may be smaller.
+  QSize PictureSize;
   std::optional<platform::Metafile> PictureMetafile;
   QString ShownPath;
   QString WavePath;
@@ -120,6 +123,9 @@ class TfmRARez : public QWidget {
   void FitPictureRect();
   void PlaceVideoPanel();
   const QImage& MetafileImage();
+  // The size a picture of its own size size is shown at, at most: fitted into the whole window
+  // (full view); empty (no reduction) before the window has a size.
+  QSize LargestShownSize(QSize size) const;
   void VideoNotified(platform::VideoNotify how);
 
   // Sounds (RARezActions.cpp).
@@ -131,6 +137,7 @@ class TfmRARez : public QWidget {
   bool displayChangePending_ = false;
   int newBitsPerPixel_ = 0, newWidth_ = 0, newHeight_ = 0;
   QImage metafileCache_;  // the metafile drawn at PictureRect's size
+  QByteArray jpegSource_;  // the shown JPEG file, decoded again when the window grows
   TKeyPreview* keyPreview_ = nullptr;  // a child of the window
   std::unique_ptr<platform::TitledWindow> title_;
 };

@@ -40,11 +40,20 @@ void CmykRowToRgb32(const JSAMPLE* in, QRgb* out, int width, bool inverted) {
   }
 }
 
+bool ReadHeader(jpeg_decompress_struct* cinfo, ErrorManager* err, const QByteArray* bytes) {
+  if (setjmp(err->jump)) return false;
+  jpeg_create_decompress(cinfo);
+  jpeg_mem_src(cinfo, reinterpret_cast<const unsigned char*>(bytes->constData()),
+               static_cast<unsigned long>(bytes->size()));
+  jpeg_read_header(cinfo, TRUE);
+  return true;
+}
+
 // All libjpeg work happens here with only plain locals (the palette's scope closes before
 // the last call that may fail), so that the error jump skips no
 // destructor. Returns false with err->message set on failure.
 bool Decode(jpeg_decompress_struct* cinfo, ErrorManager* err, const QByteArray* bytes,
-            int displayDepth, QImage* out, std::vector<JSAMPLE>* cmykRow) {
+            int displayDepth, QSize atLeast, QImage* out, std::vector<JSAMPLE>* cmykRow) {
   if (setjmp(err->jump)) return false;
   jpeg_create_decompress(cinfo);
   jpeg_mem_src(cinfo, reinterpret_cast<const unsigned char*>(bytes->constData()),
@@ -65,7 +74,19 @@ bool Decode(jpeg_decompress_struct* cinfo, ErrorManager* err, const QByteArray* 
       cinfo->desired_number_of_colors = 256;
     }
   } else {
+    // Straight into Format_RGB32's own byte order: no conversion after the decoder.
     cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+  }
+  if (!atLeast.isEmpty()) {
+    // The smallest reduction in eighths that is still at least the size shown.
+    cinfo->scale_denom = 8;
+    for (unsigned n = 1; n <= 8; ++n) {
+      cinfo->scale_num = n;
+      jpeg_calc_output_dimensions(cinfo);
+      if (int(cinfo->output_width) >= atLeast.width() &&
+          int(cinfo->output_height) >= atLeast.height())
+        break;
+    }
   }
   jpeg_start_decompress(cinfo);
   const int width = int(cinfo->output_width);
@@ -111,7 +132,8 @@ bool Decode(jpeg_decompress_struct* cinfo, ErrorManager* err, const QByteArray* 
 
 }  // namespace
 
-std::optional<Bitmap> DecodeJpeg(const QByteArray& bytes, int displayDepth, QString* error) {
+std::optional<Bitmap> DecodeJpeg(const QByteArray& bytes, int displayDepth, QString* error,
+                                 QSize atLeast) {
   jpeg_decompress_struct cinfo{};
   ErrorManager err{};
   cinfo.err = jpeg_std_error(&err.pub);
@@ -119,7 +141,7 @@ std::optional<Bitmap> DecodeJpeg(const QByteArray& bytes, int displayDepth, QStr
   err.pub.emit_message = JpegQuiet;
   QImage image;
   std::vector<JSAMPLE> cmykRow;  // outside Decode: the error jump must skip no destructor
-  const bool ok = Decode(&cinfo, &err, &bytes, displayDepth, &image, &cmykRow);
+  const bool ok = Decode(&cinfo, &err, &bytes, displayDepth, atLeast, &image, &cmykRow);
   jpeg_destroy_decompress(&cinfo);
   if (!ok) {
     if (error) *error = QString::fromLatin1(err.message);
@@ -129,6 +151,19 @@ std::optional<Bitmap> DecodeJpeg(const QByteArray& bytes, int displayDepth, QStr
   if (displayDepth <= 8 && image.format() != QImage::Format_Indexed8)
     image = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
   return Bitmap(std::move(image));
+}
+
+std::optional<QSize> JpegSize(const QByteArray& bytes) {
+  jpeg_decompress_struct cinfo{};
+  ErrorManager err{};
+  cinfo.err = jpeg_std_error(&err.pub);
+  err.pub.error_exit = JpegErrorExit;
+  err.pub.emit_message = JpegQuiet;
+  const bool ok = ReadHeader(&cinfo, &err, &bytes);
+  const QSize size(int(cinfo.image_width), int(cinfo.image_height));
+  jpeg_destroy_decompress(&cinfo);
+  if (!ok || size.isEmpty()) return std::nullopt;
+  return size;
 }
 
 }  // namespace platform

@@ -220,6 +220,36 @@ TEST_F(ExplorerWindowTest, VideoPlaysInItsPanelOverTheFittedRectangle) {
   EXPECT_FALSE(w.btPlay->Enabled());
 }
 
+// A large JPEG picture is decoded no larger than the window can show it; the fit still uses the
+// picture's own size, and a window grown past that size gets the picture again.
+TEST_F(ExplorerWindowTest, LargeJpegIsReducedToTheWindowAndFittedByItsOwnSize) {
+  QTemporaryDir dir;
+  QImage big(3200, 2000, QImage::Format_RGB32);
+  big.fill(qRgb(30, 160, 90));
+  ASSERT_TRUE(big.save(dir.filePath("big.jpg"), "JPG", 90));
+  TfmRARez& w = *window_;
+  w.FullTreeSelectItem(w.FullTree, dir.filePath("big.jpg"));
+  ASSERT_EQ(w.MediaKind, MediaKindOf::Jpeg);
+  EXPECT_EQ(w.PictureSize, QSize(3200, 2000));
+  EXPECT_EQ(w.PictureRect, FitPicture(w.pbMain->size(), {3200, 2000}));
+  // 640 x 400 in full view; 2/8 of the picture (800 x 500) is the smallest eighth that holds it.
+  EXPECT_EQ(w.PictureBitmap->Image().size(), QSize(800, 500));
+  const QRect r = w.PictureRect;
+  EXPECT_LT(std::abs(qGreen(PictureAreaPixel(r.center().x(), r.center().y())) - 160), 8);
+
+  w.btFullClick(w.btFull);
+  EXPECT_EQ(w.PictureRect, FitPicture({640, 480}, {3200, 2000}));
+  EXPECT_EQ(w.PictureBitmap->Image().size(), QSize(800, 500));
+  w.btFullClick(w.btFull);
+
+  w.resize(1400, 1000);
+  w.RunLayout();
+  EXPECT_EQ(w.PictureRect, FitPicture(w.pbMain->size(), {3200, 2000}));
+  EXPECT_GE(w.PictureBitmap->Width(), w.PictureRect.width());
+  EXPECT_GE(w.PictureBitmap->Height(), w.PictureRect.height());
+  EXPECT_TRUE(MessageCodes().empty());
+}
+
 TEST_F(ExplorerWindowTest, FullViewCoversTheWindowAndComesBack) {
   TfmRARez& w = *window_;
   w.FullTreeSelectItem(w.FullTree, Disc("Midia\\Imagens\\paisagem24.bmp"));

@@ -57,6 +57,38 @@ TEST(Jpeg, TrueColourAndPaletteDecodesMatchQt) {
   EXPECT_LT(total / samples, 40);
 }
 
+// A picture shown smaller than itself is reduced while decoding, never below the size asked
+// for, and keeps its colours; its header still gives its own size.
+TEST(Jpeg, ReducedDecodeIsTheSmallestEighthAtLeastTheShownSize) {
+  QImage quarters(1000, 600, QImage::Format_RGB32);
+  quarters.fill(qRgb(200, 30, 30));
+  for (int y = 300; y < 600; ++y)
+    for (int x = 0; x < 1000; ++x) quarters.setPixel(x, y, qRgb(20, 60, 220));
+  const QByteArray bytes = EncodeJpeg(quarters);
+  EXPECT_EQ(JpegSize(bytes), QSize(1000, 600));
+
+  // 2/8 gives 250 x 150, narrower than 300: 3/8 (375 x 225) is the smallest that holds it.
+  const auto reduced = DecodeJpeg(bytes, 24, nullptr, QSize(300, 150));
+  ASSERT_TRUE(reduced);
+  EXPECT_EQ(reduced->Image().size(), QSize(375, 225));
+  EXPECT_LT(ColourDistance(reduced->Pixel(180, 50), qRgb(200, 30, 30)), 24);
+  EXPECT_LT(ColourDistance(reduced->Pixel(180, 180), qRgb(20, 60, 220)), 24);
+  // The 256-colour path reduces the same way.
+  const auto eight = DecodeJpeg(bytes, 8, nullptr, QSize(125, 75));
+  ASSERT_TRUE(eight);
+  EXPECT_EQ(eight->Image().size(), QSize(125, 75));
+  EXPECT_TRUE(eight->HasPalette());
+
+  // Shown at its own size or larger, or with no size: not reduced.
+  EXPECT_EQ(DecodeJpeg(bytes, 24, nullptr, QSize(1000, 600))->Image().size(), QSize(1000, 600));
+  EXPECT_EQ(DecodeJpeg(bytes, 24, nullptr, QSize(2000, 1))->Image().size(), QSize(1000, 600));
+  EXPECT_EQ(DecodeJpeg(bytes, 24)->Image().size(), QSize(1000, 600));
+
+  EXPECT_FALSE(JpegSize(QByteArray()));
+  EXPECT_FALSE(JpegSize(bytes.left(40)));
+  EXPECT_FALSE(JpegSize("BM not a jpeg"));
+}
+
 TEST(Jpeg, GreyPicturesDecodeToGrey) {
   QImage grey(33, 17, QImage::Format_Grayscale8);
   for (int y = 0; y < grey.height(); ++y)
