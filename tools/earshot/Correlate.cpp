@@ -91,11 +91,49 @@ std::vector<Match> FindMatches(const std::vector<float>& signal, const std::vect
   return found;
 }
 
+namespace {
+
+// The score and gain of each match measured again with the other matches taken out of the
+// signal: two sounds that overlap no longer count against each other. A few rounds settle it.
+void Refit(const std::vector<float>& signal, const std::vector<Named>& templates,
+           std::vector<Found>& found) {
+  for (int round = 0; round < 3; ++round) {
+    for (size_t k = 0; k < found.size(); ++k) {
+      const std::vector<float>& tmpl = *templates[found[k].which].tmpl;
+      const size_t start = found[k].match.start;
+      double dot = 0, energy = 0, tmplEnergy = 0;
+      for (size_t i = 0; i < tmpl.size(); ++i) {
+        double x = signal[start + i];
+        for (size_t j = 0; j < found.size(); ++j) {
+          if (j == k) continue;
+          const std::vector<float>& other = *templates[found[j].which].tmpl;
+          const size_t at = found[j].match.start;
+          if (start + i >= at && start + i < at + other.size())
+            x -= found[j].match.gain * other[start + i - at];
+        }
+        dot += x * tmpl[i];
+        energy += x * x;
+        tmplEnergy += double(tmpl[i]) * tmpl[i];
+      }
+      if (tmplEnergy <= 0 || energy <= 0) continue;
+      found[k].match.gain = dot / tmplEnergy;
+      found[k].match.score = dot / std::sqrt(tmplEnergy * energy);
+    }
+  }
+}
+
+bool Passes(const Match& m, const MatchRule& rule) {
+  return m.score >= rule.minScore && m.gain >= rule.minGain && m.gain <= rule.maxGain;
+}
+
+}  // namespace
+
 std::vector<Found> FindAll(const std::vector<float>& signal, const std::vector<Named>& templates,
                            const MatchRule& rule) {
   std::vector<Found> found;
   for (size_t t = 0; t < templates.size(); ++t)
     for (const Match& m : FindMatches(signal, *templates[t].tmpl, rule)) found.push_back({t, m});
+  Refit(signal, templates, found);
   std::vector<float> residual = signal;
   for (const Found& f : found) {
     const std::vector<float>& tmpl = *templates[f.which].tmpl;
@@ -115,6 +153,8 @@ std::vector<Found> FindAll(const std::vector<float>& signal, const std::vector<N
       if (!known) found.push_back({t, m});
     }
   }
+  Refit(signal, templates, found);
+  std::erase_if(found, [&](const Found& f) { return !Passes(f.match, rule); });
   std::sort(found.begin(), found.end(),
             [](const Found& a, const Found& b) { return a.match.start < b.match.start; });
   return found;

@@ -50,7 +50,8 @@ struct Found {
 };
 
 // Every template's matches, then, with those sounds taken out of the signal, the matches that
-// they hid (two sounds started together lower each other's score). In time order.
+// they hid (two sounds started together lower each other's score); each judged again with the
+// others taken out. In time order.
 std::vector<Found> FindAll(const std::vector<float>& signal, const std::vector<Named>& templates,
                            const MatchRule& rule);
 
