@@ -148,6 +148,11 @@ TEST_F(ModesWindowTest, TourFromTheOpeningToTheEnd) {
   EXPECT_TRUE(fm->Button("gtbFull")->Visible());
   EXPECT_TRUE(fm->Button("gtbBack")->Enabled());
   EXPECT_TRUE(fm->ShowsAlternatePicture("gtbjogos"));
+  // The page's screenshot is on screen in its box.
+  auto* tela = qobject_cast<TTotalPaintBox*>(fm->Control("pbTela"));
+  ASSERT_TRUE(tela->Visible());
+  const QImage screenshot = tela->grab().toImage();
+  EXPECT_NE(screenshot.pixel(screenshot.width() / 2, screenshot.height() / 2), qRgb(0, 0, 0));
 
   // Page Down scrolls the text when it is longer than the page; the next button steps the
   // screenshot.
