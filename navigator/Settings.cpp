@@ -78,7 +78,11 @@ void ReadSettings(NavigatorSettings& s, const QString& programDir, int screenWid
   }
 
   if (store->contains(kDemosDrive)) {
-    s.DemosRoot = store->value(kDemosDrive).toString();
+    // A root without a drive (left by a run from a folder on no drive) would send every demo
+    // path nowhere and the "other drive" search could not mend it: the caller's default
+    // takes its place and is written back at shutdown.
+    const QString stored = store->value(kDemosDrive).toString();
+    if (DriveRootOf(stored) != QLatin1String("\\")) s.DemosRoot = stored;
   } else {
     store->setValue(kDemosDrive, DriveRootOf(programDir));
   }

@@ -80,6 +80,19 @@ TEST_F(SettingsStoreTest, OtherEditionIsWipedAndStartsOver) {
   EXPECT_EQ(kvr.value("VolumeLevel").toInt(), 0);
 }
 
+TEST_F(SettingsStoreTest, ADemosRootWithoutADriveIsReplacedByTheProgramsDrive) {
+  for (const char* stored : {"\\", "Demos\\", ""}) {
+    Key("KVR9").setValue("DemosDrive", stored);
+    NavigatorSettings s;
+    ReadSettings(s, "D:\\QUARX\\", 800, keys_);
+    EXPECT_EQ(s.DemosRoot, "") << stored;  // the caller fills in the program's drive
+  }
+  Key("KVR9").setValue("DemosDrive", "\\\\server\\cd\\");
+  NavigatorSettings s;
+  ReadSettings(s, "D:\\QUARX\\", 800, keys_);
+  EXPECT_EQ(s.DemosRoot, "\\\\server\\cd\\");
+}
+
 TEST_F(SettingsStoreTest, PreferredKeyIsUsedWithoutEditionMarker) {
   {
     QSettings kvr9 = Key("KVR9");
