@@ -78,6 +78,9 @@ class DemoActions {
   // Where the explorer is started from: ProgramDir + "Lumex.exe" when the disc has one, else
   // the built explorer beside the navigator's own executable.
   static QString ExplorerProgram();
+  // What the built explorer is told of the disc: the navigator's --disc, --program-dir,
+  // --drive and --wine-prefix options (arguments as the navigator got them).
+  static QString ExplorerParameters(const QStringList& navigatorArguments);
   // The folder that holds "SHAREDIR": where the installer and the DLL tool live.
   static QString InstallerFolder();
 

@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include "common/CommandLine.h"
 #include "common/Environment.h"
 #include "common/Messages.h"
 #include "navigator/AdvPanel.h"
@@ -101,7 +102,23 @@ void DemoActions::miDLLlibClick() {
 
 void DemoActions::miAcionarRARezClick() {
   if (platform::BringWindowForward(kExplorerWindowTitle)) return;
-  Launch(ExplorerProgram());
+  const QString program = ExplorerProgram();
+  // The explorer built beside the navigator is not on the disc: it is told where the disc is.
+  const bool onDisc = program == Env().ProgramDir + "Lumex.exe";
+  Launch(program, onDisc ? QString() : ExplorerParameters(QCoreApplication::arguments()));
+}
+
+QString DemoActions::ExplorerParameters(const QStringList& navigatorArguments) {
+  const CommandLine line = ParseCommandLine(navigatorArguments, ProgramKind::Navigator);
+  QStringList parts;
+  auto add = [&parts](const char* option, const QString& value) {
+    parts << QString::fromLatin1(option) << '"' + value + '"';
+  };
+  if (!line.disc.isEmpty()) add("--disc", QFileInfo(line.disc).absoluteFilePath());
+  if (!line.programDir.isEmpty()) add("--program-dir", QFileInfo(line.programDir).absoluteFilePath());
+  for (const QString& drive : line.driveSpecs) add("--drive", drive);
+  if (!line.winePrefix.isEmpty()) add("--wine-prefix", line.winePrefix);
+  return parts.join(' ');
 }
 
 void DemoActions::miSelfInstClick() {

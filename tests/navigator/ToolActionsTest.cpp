@@ -5,7 +5,9 @@
 #include <future>
 
 #include "DemoActionsFixture.h"
+#include "common/CommandLine.h"
 #include "navigator/uNewQuery.h"
+#include "platform/Launch.h"
 #include "platform/TitledWindow.h"
 #include <QWidget>
 
@@ -196,6 +198,21 @@ TEST_F(ToolActionsTest, TheExplorerStartsWhenNoneRuns) {
   actions_.miAcionarRARezClick();
   ASSERT_TRUE(tools_.WaitForCalls(1));
   EXPECT_EQ(tools_.Calls().at(0).at(0), disc_ + "/QUARX/Lumex.exe");
+}
+
+TEST(ExplorerParameters, TheBuiltExplorerFindsTheNavigatorsDisc) {
+  EXPECT_EQ(DemoActions::ExplorerParameters({"quarx32", "--window"}), "");
+  EXPECT_EQ(DemoActions::ExplorerParameters(
+                {"quarx32", "--disc", "/media/my disc.iso", "--screen", "800x600", "--drive",
+                 "E=/mnt/e,cdrom", "--wine-prefix", "/p"}),
+            "--disc \"/media/my disc.iso\" --drive \"E=/mnt/e,cdrom\" --wine-prefix \"/p\"");
+  const QString relative = DemoActions::ExplorerParameters({"quarx32", "--program-dir", "d/QUARX"});
+  EXPECT_EQ(relative, "--program-dir \"" + QDir::current().absoluteFilePath("d/QUARX") + "\"");
+  // The parameters come apart again as the explorer's own command line.
+  const QStringList split = platform::SplitWindowsArguments(
+      DemoActions::ExplorerParameters({"quarx32", "--disc", "/media/my disc.iso"}));
+  EXPECT_EQ(ParseCommandLine(QStringList{"lumex"} + split, ProgramKind::Explorer).disc,
+            "/media/my disc.iso");
 }
 
 TEST(QueryWindow, QuestionLinesAndKeys) {
