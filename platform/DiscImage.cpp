@@ -211,6 +211,10 @@ bool DiscImage::Unpack(const std::function<bool(const Entry&)>& wanted) {
       if (out.write(buffer.data(), n) != n) break;
     }
     const bool whole = n == 0 && out.size() == archive_entry_size(entry) && out.flush();
+    // A program the disc marks runnable (Rock Ridge) stays runnable in the cache.
+    if (whole && (archive_entry_perm(entry) & 0111))
+      out.setPermissions(out.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser |
+                         QFileDevice::ExeGroup | QFileDevice::ExeOther);
     out.close();
     if (!whole) {
       out.remove();

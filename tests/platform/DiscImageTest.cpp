@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -28,6 +29,9 @@ struct ImageDisc {
     EXPECT_TRUE(testsupport::WriteFile(tree + "/Demos/JOGOS/Corrida/CORRIDA.EXE", game));
     EXPECT_TRUE(testsupport::WriteFile(tree + "/Demos/JOGOS/Corrida/DADOS/pista.dat", "track"));
     EXPECT_TRUE(testsupport::WriteFile(tree + "/LEIAME.TXT", "read me"));
+    QFile::setPermissions(tree + "/Demos/JOGOS/Corrida/CORRIDA.EXE",
+                          QFile::permissions(tree + "/Demos/JOGOS/Corrida/CORRIDA.EXE") |
+                              QFile::ExeOwner);
     iso = dir.path() + "/disc.iso";
     QString error;
     EXPECT_TRUE(discwriter::WriteIsoImage(tree, iso, &error)) << error.toStdString();
@@ -69,6 +73,9 @@ TEST(DiscImage, FoldersAtOnceFilesWhenTheirFolderIsLookedAt) {
   EXPECT_FALSE(disc.Cached("Demos/JOGOS/Corrida/DADOS/pista.dat"));
   EXPECT_TRUE(platform::Drives().PrepareTree("D:\\Demos\\Jogos\\Corrida\\"));
   EXPECT_TRUE(disc.Cached("Demos/JOGOS/Corrida/DADOS/pista.dat"));
+  // The run bit comes through the image; data files stay plain.
+  EXPECT_TRUE(QFileInfo(disc.Cache() + "/Demos/JOGOS/Corrida/CORRIDA.EXE").isExecutable());
+  EXPECT_FALSE(QFileInfo(disc.Cache() + "/Demos/JOGOS/Corrida/DADOS/pista.dat").isExecutable());
   platform::Drives() = saved;
 
   // A second program on the same cache finds the files already there.

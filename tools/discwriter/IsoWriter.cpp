@@ -48,7 +48,8 @@ bool WriteIsoImage(const QString& folder, const QString& isoPath, QString* error
     if (!info.isFile() || !file.open(QIODevice::ReadOnly))
       return fail(QStringLiteral("cannot read \"%1\"").arg(info.filePath()));
     archive_entry_set_filetype(entry, AE_IFREG);
-    archive_entry_set_perm(entry, 0644);
+    // Rock Ridge keeps the run bit, so the disc's programs run from the image as from the folder.
+    archive_entry_set_perm(entry, info.isExecutable() ? 0755 : 0644);
     archive_entry_set_size(entry, file.size());
     if (archive_write_header(a, entry) != ARCHIVE_OK)
       return fail(QString::fromUtf8(archive_error_string(a)));
