@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QMenu>
 #include <QTest>
 #include <functional>
 
 #include "SoundWindowFixture.h"
+#include "platform/Dialogs.h"
 #include "controls/DrawListBox.h"
 #include "controls/TotalPaintBox.h"
 #include "navigator/NavigatorViews.h"
@@ -65,6 +67,38 @@ class FirstPaint : public QObject {
   size_t effectsBefore_ = 0;
 };
 
+// The test's scripted dialogs, heard as each window comes up: a dialog is what some actions
+// show first.
+class HearingDialogs final : public platform::DialogService {
+ public:
+  HearingDialogs(platform::DialogService& script, std::function<void()> onShow)
+      : script_(script), onShow_(std::move(onShow)) {}
+  platform::MsgResult ShowMessage(const platform::MessageBoxRequest& request) override {
+    onShow_();
+    return script_.ShowMessage(request);
+  }
+  std::optional<QString> OpenFile(const platform::FileDialogRequest& request) override {
+    onShow_();
+    return script_.OpenFile(request);
+  }
+  std::optional<QString> SaveFile(const platform::FileDialogRequest& request) override {
+    onShow_();
+    return script_.SaveFile(request);
+  }
+  std::optional<QString> ChooseFolder(const platform::FileDialogRequest& request) override {
+    onShow_();
+    return script_.ChooseFolder(request);
+  }
+  int RunForm(QDialog& form) override {
+    onShow_();
+    return script_.RunForm(form);
+  }
+
+ private:
+  platform::DialogService& script_;
+  std::function<void()> onShow_;
+};
+
 class EffectOrder : public soundwindow::SoundWindowTest,
                     public ::testing::WithParamInterface<BackEnd> {
  protected:
@@ -103,6 +137,30 @@ class EffectOrder : public soundwindow::SoundWindowTest,
     int expected = 0;
     for (size_t i = 0; i < paint.EffectsBefore(); ++i) expected += EffectValue(effects_[i]);
     EXPECT_EQ(paint.Heard(), expected);
+    Finish();
+  }
+
+  // act must ask for effect and then show a window (a dialog, a question): the effect sounds
+  // as that window comes up.
+  void ExpectBeforeWindow(const char* what, int effect, const std::function<void()>& act) {
+    SCOPED_TRACE(what);
+    ASSERT_TRUE(Silent(Render(20)));
+    effects_.clear();
+    bool shown = false;
+    int heard = 0;
+    std::vector<int> asked;
+    HearingDialogs hearing(*dialogs_.operator->(), [&] {
+      if (shown) return;
+      shown = true;
+      asked = effects_;
+      heard = HearNow(card_);
+    });
+    platform::SetDialogs(&hearing);
+    act();
+    platform::SetDialogs(dialogs_.operator->());
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(asked, std::vector<int>{effect});
+    EXPECT_EQ(heard, EffectValue(effect));
     Finish();
   }
 
@@ -149,25 +207,17 @@ TEST_P(EffectOrder, EachEffectSoundsAfterItsActionBeginsAndBeforeItsDrawing) {
   // A small button that redraws the text.
   Expect("gtbAlign", 0, list, [&] { Click("gtbAlign"); });
 
-  // gtbInst: "CapOpen" sounds as the choice window comes up (cancelled here).
-  {
-    SCOPED_TRACE("gtbInst");
-    ASSERT_TRUE(Silent(Render(20)));
-    effects_.clear();
-    bool asked = false;
-    int heard = 0;
-    dialogs_->QueueFormAnswer([&](QDialog&) {
-      asked = true;
-      EXPECT_EQ(effects_, std::vector<int>{5});
-      heard = HearNow(card_);
-      return int(QDialog::Rejected);
-    });
-    Click("gtbInst");
-    ASSERT_TRUE(asked);
-    EXPECT_EQ(heard, EffectValue(5));
-    Finish();
-    ASSERT_EQ(fm_->Modes().CurrentMode(), 5);
-  }
+  // Actions that show a window first: run or install (the choice window, cancelled), the
+  // wallpaper (its file dialog, cancelled), DirectX (its question, answered no).
+  ExpectBeforeWindow("gtbInst", 5, [&] { Click("gtbInst"); });
+  ASSERT_EQ(fm_->Modes().CurrentMode(), 5);
+  ExpectBeforeWindow("gtbPapel", 0, [&] { Click("gtbPapel"); });
+  dialogs_->QueueMessageAnswer(platform::MsgResult::No);
+  ExpectBeforeWindow("gtbdx", 0, [&] { Click("gtbdx"); });
+  // The options menu comes up over the window.
+  ASSERT_TRUE(fm_->popMain);
+  Expect("gtbOpts", 0, fm_->popMain, [&] { Click("gtbOpts"); });
+  fm_->popMain->close();
 
   // Full screen and back to the page, then back to the list.
   Expect("gtbFull", 0, main, [&] { Click("gtbFull"); });
