@@ -10,6 +10,7 @@
 #include "platform/Canvas.h"
 #include "platform/Drives.h"
 #include "platform/Jpeg.h"
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -20,9 +21,10 @@ std::optional<QByteArray> ReadMediaFile(const QString& path) {
   // The tree reports Windows paths over the drive map; a host path is taken as it is.
   QString host = path;
   if (auto mapped = platform::Drives().ToHost(path)) host = *mapped;
-  QFile file(host);
-  if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxPictureFile) return std::nullopt;
-  return file.readAll();
+  // Not a plain QFile: a pipe named like a picture would block the open until a writer came.
+  const std::unique_ptr<QFile> file = platform::OpenRegularFile(host);
+  if (!file || file->size() > kMaxPictureFile) return std::nullopt;
+  return file->readAll();
 }
 
 }  // namespace

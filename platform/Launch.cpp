@@ -14,6 +14,7 @@
 
 #include "platform/DesktopApps.h"
 #include "platform/Drives.h"
+#include "platform/RegularFile.h"
 #include "platform/WinePrefix.h"
 
 namespace platform {
@@ -63,8 +64,8 @@ FileKind ClassifyFile(const QString& hostPath) {
   if (info.isDir()) return FileKind::Folder;
   QByteArray head;
   {
-    QFile file(hostPath);
-    if (file.open(QIODevice::ReadOnly)) head = file.read(4);
+    // A pipe named like a program gives no head instead of waiting for a writer.
+    if (const std::unique_ptr<QFile> file = OpenRegularFile(hostPath)) head = file->read(4);
   }
   const bool native = head.startsWith("\x7f" "ELF") || head.startsWith("#!");
   if (native) return info.isExecutable() ? FileKind::Native : FileKind::NotExecutable;

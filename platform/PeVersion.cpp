@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/RegularFile.h"
+
 namespace platform {
 namespace {
 constexpr uint32_t kPeSignature = 0x00004550;  // "PE\0\0"
@@ -185,12 +187,12 @@ std::optional<FixedFileVersion> ReadPeVersion(const QByteArray& image) {
 }
 
 std::optional<FixedFileVersion> ReadPeVersionOfFile(const QString& hostPath) {
-  QFile file(hostPath);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  const std::unique_ptr<QFile> file = OpenRegularFile(hostPath);
+  if (!file) return std::nullopt;
   const ByteReader read = [&file](uint64_t offset, char* destination, uint32_t size) {
-    return file.seek(qint64(offset)) && file.read(destination, size) == qint64(size);
+    return file->seek(qint64(offset)) && file->read(destination, size) == qint64(size);
   };
-  return ReadPeVersion(read, uint64_t(file.size()));
+  return ReadPeVersion(read, uint64_t(file->size()));
 }
 
 }  // namespace platform

@@ -28,4 +28,9 @@ std::unique_ptr<QFile> OpenRegularFile(const QString& hostPath, bool unbuffered)
   return file;
 }
 
+bool IsRegularFile(const QString& hostPath) {
+  struct stat st {};
+  return ::stat(QFile::encodeName(hostPath).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 }  // namespace platform

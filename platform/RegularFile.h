@@ -13,4 +13,7 @@ namespace platform {
 // file, a folder, a pipe, a socket or a device, without blocking on any of them.
 std::unique_ptr<QFile> OpenRegularFile(const QString& hostPath, bool unbuffered = false);
 
+// True when hostPath is (or links to) a regular file; for readers that open by path themselves.
+bool IsRegularFile(const QString& hostPath);
+
 }  // namespace platform

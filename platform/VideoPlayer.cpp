@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/AudioSystem.h"
+#include "platform/RegularFile.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -73,6 +74,12 @@ class VideoPlayer::Worker {
 
   // Opens the file and its decoders on the caller's thread. False with code and detail.
   bool Open(const QString& path, const AudioFormat* soundFormat, int* code, QString* detail) {
+    // The demuxer opens the path itself and would wait for a pipe's writer for ever.
+    if (!IsRegularFile(path)) {
+      *code = kErrorInvalidFile;
+      *detail = QStringLiteral("not a regular file");
+      return false;
+    }
     AVFormatContext* raw = nullptr;
     if (avformat_open_input(&raw, QFile::encodeName(path).constData(), nullptr, nullptr) < 0) {
       *code = kErrorInvalidFile;
