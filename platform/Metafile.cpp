@@ -609,6 +609,11 @@ std::optional<Metafile> Metafile::FromBytes(const QByteArray& bytes, QString* er
   const quint16 type = qFromLittleEndian<quint16>(d + offset);
   const quint16 headerWords = qFromLittleEndian<quint16>(d + offset + 2);
   if ((type != 1 && type != 2) || headerWords != 9) return fail("not a metafile");
+  const quint16 version = qFromLittleEndian<quint16>(d + offset + 4);
+  if (version != 0x0100 && version != 0x0300) return fail("unknown metafile version");
+  // The header's size covers the whole metafile: more than the file holds is a cut file.
+  if (qint64(qFromLittleEndian<quint32>(d + offset + 6)) * 2 > n - offset)
+    return fail("metafile cut short");
   m.objectCount_ = qFromLittleEndian<quint16>(d + offset + 10);
   m.recordsOffset_ = offset + kHeaderSize;
 
