@@ -11,7 +11,9 @@ namespace testsupport {
 namespace {
 const char* const kLogVar = "QUARX_STUB_LOG";
 
-QByteArray Save(const char* name) { return qgetenv(name); }
+QByteArray Save(const char* name) {
+  return qgetenv(name);
+}
 void Restore(const char* name, const QByteArray& value) {
   if (value.isNull())
     qunsetenv(name);
@@ -42,7 +44,8 @@ StandIns::StandIns() {
   oldDesktop_ = Save("XDG_CURRENT_DESKTOP");
   oldBus_ = Save("DBUS_SESSION_BUS_ADDRESS");
   oldDisplay_ = Save("DISPLAY");
-    // Only the stand-ins: a tool installed on the machine (a real Wine) must not answer.
+  oldRuntime_ = Save("XDG_RUNTIME_DIR");
+  // Only the stand-ins: a tool installed on the machine (a real Wine) must not answer.
   qputenv("PATH", Bin().toLocal8Bit());
   qputenv("XDG_DATA_HOME", (Home() + "/data").toLocal8Bit());
   // The system folders stay: the MIME database lives there.
@@ -51,6 +54,12 @@ StandIns::StandIns() {
   qunsetenv("XDG_CURRENT_DESKTOP");
   qunsetenv("DBUS_SESSION_BUS_ADDRESS");
   qunsetenv("DISPLAY");
+  // A private runtime folder: an explorer or navigator the user runs meanwhile answers on the
+  // real one and must not take part in the test.
+  QDir().mkpath(Home() + "/runtime");
+  QFile::setPermissions(Home() + "/runtime",
+                        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  qputenv("XDG_RUNTIME_DIR", (Home() + "/runtime").toLocal8Bit());
 }
 
 StandIns::~StandIns() {
@@ -62,6 +71,7 @@ StandIns::~StandIns() {
   Restore("XDG_CURRENT_DESKTOP", oldDesktop_);
   Restore("DBUS_SESSION_BUS_ADDRESS", oldBus_);
   Restore("DISPLAY", oldDisplay_);
+  Restore("XDG_RUNTIME_DIR", oldRuntime_);
 }
 
 void StandIns::Add(const QString& name, const QString& extraShell, int exitCode) {
@@ -79,8 +89,9 @@ void StandIns::Add(const QString& name, const QString& extraShell, int exitCode)
 }
 
 void StandIns::AddWine() {
-  Add("wine", "if [ \"$1\" = wineboot ]; then mkdir -p \"$WINEPREFIX\" && : > "
-              "\"$WINEPREFIX/system.reg\"; fi");
+  Add("wine",
+      "if [ \"$1\" = wineboot ]; then mkdir -p \"$WINEPREFIX\" && : > "
+      "\"$WINEPREFIX/system.reg\"; fi");
 }
 
 void StandIns::AddXdgMime(const QString& mimeType, const QString& desktopId) {

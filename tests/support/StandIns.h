@@ -44,7 +44,8 @@ class StandIns {
  private:
   QTemporaryDir dir_;
   bool testMode_ = false;
-  QByteArray oldPath_, oldDataHome_, oldDataDirs_, oldLog_, oldDesktop_, oldBus_, oldDisplay_;
+  QByteArray oldPath_, oldDataHome_, oldDataDirs_, oldLog_, oldDesktop_, oldBus_, oldDisplay_,
+      oldRuntime_;
 };
 
 // A minimal PE image (one ".rsrc" section) with a version resource of fileVersionMS, or

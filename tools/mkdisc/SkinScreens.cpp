@@ -153,9 +153,11 @@ void DrawDescription(QPainter& p) {
   for (const char* name : {"gtbNext", "gtbPrevious", "gtbFull", "gtbPapel", "gtbHowTo", "gtbAlign"})
     Well(p, Control(name), 2);
 
-  Panel(p, QRectF(456, 143, 188, 208), "INSTRUÇÕES", QColor(8, 16, 36, 200));
+  // The tab stands above the instructions' region and the hint at its foot, so neither lies
+  // under the instructions drawn over the region.
+  Panel(p, QRectF(456, 127, 188, 224), "INSTRUÇÕES", QColor(8, 16, 36, 200));
   p.setFont(art::Face(11, false));
-  art::ShadowText(p, QRectF(466, 220, 168, 60),
+  art::ShadowText(p, QRectF(466, 290, 168, 54),
                   "Passe o mouse sobre\no botão \"?\" para ver\ncomo instalar.",
                   QColor(110, 140, 185));
   // Title plate, text panel and the logo frame.
