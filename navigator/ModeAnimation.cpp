@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr int kFramePriority = 1;  // the frame on its way to the screen goes first
-constexpr int kPreloadPriority = 0;
-
 int Slot(AnimationKind kind) {
   return int(kind) - 1;
 }
@@ -21,7 +18,7 @@ constexpr std::array<AnimationKind, 4> kKinds = {
 
 // Runs work on pool and returns its result's future.
 template <class Result, class Work>
-std::future<Result> RunOn(QThreadPool& pool, int priority, Work work) {
+std::future<Result> RunOn(QThreadPool& pool, Work work) {
   auto promise = std::make_shared<std::promise<Result>>();
   std::future<Result> result = promise->get_future();
   pool.start(
@@ -32,8 +29,7 @@ std::future<Result> RunOn(QThreadPool& pool, int priority, Work work) {
           // Handed to the taker: nothing may leave a pool's thread.
           promise->set_exception(std::current_exception());
         }
-      },
-      priority);
+      });
   return result;
 }
 
@@ -44,15 +40,19 @@ ModeAnimation::ModeAnimation(std::function<QString()> skinDir, std::function<int
     : skinDir_(std::move(skinDir)),
       colourDepth_(std::move(colourDepth)),
       out_(std::move(out)),
+      preloader_(std::make_unique<QThreadPool>()),
       worker_(std::make_unique<QThreadPool>()) {
-  worker_->setMaxThreadCount(1);
-  worker_->setExpiryTimeout(-1);  // one thread for the player's life, not one per frame
+  // One thread each for the player's life, not one per frame.
+  for (QThreadPool* pool : {preloader_.get(), worker_.get()}) {
+    pool->setMaxThreadCount(1);
+    pool->setExpiryTimeout(-1);
+  }
 }
 
 ModeAnimation::~ModeAnimation() {
   CloseAnimation();
   // Preloads not yet started are dropped; a running one finishes before the pool goes.
-  worker_->clear();
+  preloader_->clear();
 }
 
 void ModeAnimation::Preload() {
@@ -62,12 +62,13 @@ void ModeAnimation::Preload() {
     std::future<std::unique_ptr<Opened>>& slot = preloaded_[size_t(Slot(kind))];
     if (slot.valid()) continue;
     const QString path = dir + AnimationFileName(kind) + QStringLiteral(".bpk");
-    slot = RunOn<std::unique_ptr<Opened>>(*worker_, kPreloadPriority,
+    slot = RunOn<std::unique_ptr<Opened>>(*preloader_,
                                           [path, depth] { return OpenAhead(path, depth); });
   }
 }
 
 void ModeAnimation::WaitForWorker() {
+  preloader_->waitForDone();
   worker_->waitForDone();
 }
 
@@ -184,7 +185,7 @@ void ModeAnimation::PrefetchNext() {
   ++requested_;
   TBPKMovie* movie = movie_.get();
   const int depth = colourDepth_();
-  next_ = RunOn<Frame>(*worker_, kFramePriority, [movie, depth] {
+  next_ = RunOn<Frame>(*worker_, [movie, depth] {
     Frame f;
     f.Index = movie->CurrentFrame;
     f.Read = movie->ReadFrame(f.Picture, depth);

@@ -7,9 +7,10 @@
 //
 // Inflating a frame costs far more than showing it, so the window's thread never inflates
 // while the four animations stay as they are on disc:
-// - while a frame is on screen the next one is inflated on the worker (the movie belongs to
-//   the worker while it reads);
-// - each animation is held opened ahead, its first frame inflated (Preload); opening it
+// - while a frame is on screen the next one is inflated on a worker (the movie belongs to the
+//   worker while it reads);
+// - each animation is held opened ahead by a second worker, its first frame inflated
+//   (Preload); opening it
 //   reads the file and, when the bytes are the ones preloaded, takes the preloaded movie. A
 //   file changed since, another skin or another depth is opened and read here as before.
 //
@@ -105,7 +106,8 @@ class ModeAnimation final : public ModeAnimator {
   int framesDue_ = 0;
   int played_ = 0;
   int preloadsTaken_ = 0;
-  // One worker thread kept for the player's life: frames before preloads. Last, so that it
-  // finishes its work before anything it writes to goes.
-  std::unique_ptr<QThreadPool> worker_;
+  // Two worker threads kept for the player's life, so that a frame never waits behind a
+  // preload. Last, so that they finish their work before anything they write to goes.
+  std::unique_ptr<QThreadPool> preloader_;
+  std::unique_ptr<QThreadPool> worker_;  // the frames
 };
