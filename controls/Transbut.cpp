@@ -417,5 +417,6 @@ void TGButton::CaptureLost() {
   if (variant_ != Variant::Explorer) return;
   captured_ = false;
   pressed_ = false;
-  SetState(kUp);
+  // A disabled button keeps looking disabled when it is hidden, left or its window deactivated.
+  SetState(!Enabled() && !PicDisabled().IsEmpty() ? kDisabled : kUp);
 }

@@ -318,6 +318,27 @@ TEST_F(TransbutTest, ExplorerVariantUsesItsImageAndReturnsUpOnCaptureLoss) {
   EXPECT_EQ(PixelOf(button, 0, 0), window_->palette().color(QPalette::Window).rgb());
 }
 
+// The explorer hides its buttons in full view and shows them again: a disabled button must
+// come back disabled, and so after the pointer leaves it or the window is deactivated.
+TEST_F(TransbutTest, ExplorerButtonsStayDisabledThroughHideLeaveAndDeactivation) {
+  TGButton* button = MakeButton(TGButton::Variant::Explorer);
+  button->SetPicDisabled(Shape(20, 16, kBlue));
+  button->SetEnabled(false);
+  Show();
+  ASSERT_EQ(button->State(), 4);
+  button->hide();
+  button->show();
+  EXPECT_EQ(button->State(), 4);
+  transbutmouse::Move(button, QPoint(10, 8));
+  transbutmouse::Move(window_.get(), QPoint(5, 5));
+  EXPECT_EQ(button->State(), 4);
+  QEvent deactivate(QEvent::ActivationChange);
+  QApplication::sendEvent(button, &deactivate);
+  EXPECT_EQ(button->State(), 4);
+  button->SetEnabled(true);
+  EXPECT_EQ(button->State(), 0);
+}
+
 // A handler may close the window from its click, and an exception it throws is shown, not
 // passed through Qt's event dispatch.
 TEST_F(TransbutTest, ClickHandlersMayDestroyTheButtonOrThrow) {
