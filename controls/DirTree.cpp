@@ -4,6 +4,7 @@
 #include <QCollator>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
@@ -125,6 +126,21 @@ TFullTree::TFullTree(QWidget* owner)
   pool_->setMaxThreadCount(1);
   setHeaderHidden(true);
   setColumnCount(1);
+  // Names are shown whole, with a horizontal scroll bar when the tree is narrower than them,
+  // never cut short with an ellipsis. The column is measured again after changes, over at most
+  // Qt's default number of rows, so a huge level stays cheap.
+  header()->setStretchLastSection(false);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  auto* fitColumn = new QTimer(this);  // one measure for a burst of changes
+  fitColumn->setSingleShot(true);
+  fitColumn->setInterval(0);
+  connect(fitColumn, &QTimer::timeout, this, [this] { resizeColumnToContents(0); });
+  auto refit = [fitColumn] { fitColumn->start(); };
+  connect(model(), &QAbstractItemModel::rowsInserted, fitColumn, refit);
+  connect(model(), &QAbstractItemModel::rowsRemoved, fitColumn, refit);
+  connect(model(), &QAbstractItemModel::dataChanged, fitColumn, refit);
+  connect(this, &QTreeWidget::itemExpanded, fitColumn, refit);
+  connect(this, &QTreeWidget::itemCollapsed, fitColumn, refit);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSortingEnabled(false);
   setUniformRowHeights(true);  // keeps a 100,000-node level cheap to lay out

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -97,6 +98,23 @@ TEST_F(DirTreeTest, BuildsTheComputerWithItsDrivesAndReadsOnlyFixedOnes) {
   EXPECT_EQ(Child(c, "raiz.txt")->childCount(), 0);
   EXPECT_EQ(TFullTree::Kind(Child(c, "raiz.txt")), TreeNodeKind::File);
   EXPECT_EQ(TFullTree::Value(Child(c, "raiz.txt")) & faArchive, uint32_t(faArchive));
+}
+
+// A name wider than the tree is shown whole and the tree scrolls sideways to it.
+TEST_F(DirTreeTest, LongNamesAreShownWholeWithASidewaysScrollBar) {
+  const QString name = "um_nome_de_arquivo_bem_comprido_demais_para_a_arvore.txt";
+  ASSERT_TRUE(WriteFile(Host("c/" + name), "x"));
+  TFullTree tree;
+  tree.resize(120, 200);
+  tree.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
+  QTreeWidgetItem* file = Child(tree.topLevelItem(0)->child(1), name);
+  ASSERT_NE(file, nullptr);
+  tree.topLevelItem(0)->child(1)->setExpanded(true);
+  QCoreApplication::processEvents();  // the column is measured once the expansion is handled
+  const QRect text = tree.visualItemRect(file);
+  EXPECT_GE(tree.columnWidth(0), text.x() + tree.fontMetrics().horizontalAdvance(name));
+  EXPECT_GT(tree.horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(DirTreeTest, MaskAndAttributeFiltersDecideWhatALevelHolds) {
