@@ -98,10 +98,18 @@ void Measure(benchmark::State& state, const QString& panel,
   const platform::VideoPlayer* player = start();
   watch.Watch(player);
   // The loop sleeps between events; a slow check ends it (its own cost is counted too).
+  // It also tells how long the window's thread went without running (a frame due meanwhile
+  // waits): the longest gap between two checks beyond their 50 ms.
   QEventLoop loop;
   QTimer check;
+  check.setTimerType(Qt::PreciseTimer);
+  int64_t lastCheck = wall.elapsed();
+  int64_t worstStall = 0;
   QObject::connect(&check, &QTimer::timeout, [&] {
-    if (!playing() || wall.elapsed() > 60000) loop.quit();
+    const int64_t now = wall.elapsed();
+    worstStall = std::max(worstStall, now - lastCheck - 50);
+    lastCheck = now;
+    if (!playing() || now > 60000) loop.quit();
   });
   check.start(50);
   if (playing()) loop.exec();
@@ -114,6 +122,7 @@ void Measure(benchmark::State& state, const QString& panel,
   state.counters["worst_late_ms"] = double(watch.WorstLateMs());
   state.counters["worst_late_at_ms"] = double(watch.WorstStampMs());
   state.counters["first_missing_at_ms"] = double(watch.FirstGapMs());
+  state.counters["worst_ui_stall_ms"] = double(worstStall);
 }
 
 void UseSampleDisc(bool explorer) {
