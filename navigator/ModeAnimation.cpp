@@ -5,6 +5,8 @@
 
 #include "formats/BPK.h"
 #include "formats/DiscFiles.h"
+#include "platform/Drives.h"
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -62,8 +64,11 @@ void ModeAnimation::Preload() {
     std::future<std::unique_ptr<Opened>>& slot = preloaded_[size_t(Slot(kind))];
     if (slot.valid()) continue;
     const QString path = dir + AnimationFileName(kind) + QStringLiteral(".bpk");
-    slot = RunOn<std::unique_ptr<Opened>>(*preloader_,
-                                          [path, depth] { return OpenAhead(path, depth); });
+    // The drive map is read here: the worker touches nothing shared.
+    const std::optional<QString> host = platform::Drives().ToHost(path);
+    if (!host) continue;
+    slot = RunOn<std::unique_ptr<Opened>>(
+        *preloader_, [path, host = *host, depth] { return OpenAhead(path, host, depth); });
   }
 }
 
@@ -72,8 +77,10 @@ void ModeAnimation::WaitForWorker() {
   worker_->waitForDone();
 }
 
-std::unique_ptr<ModeAnimation::Opened> ModeAnimation::OpenAhead(const QString& path, int depth) {
-  std::unique_ptr<QFile> file = OpenDiscFile(path);
+std::unique_ptr<ModeAnimation::Opened> ModeAnimation::OpenAhead(const QString& path,
+                                                                const QString& hostPath,
+                                                                int depth) {
+  std::unique_ptr<QFile> file = platform::OpenRegularFile(hostPath);
   if (!file) return nullptr;
   auto opened = std::make_unique<Opened>();
   opened->Path = path;

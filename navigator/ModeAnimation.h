@@ -91,7 +91,9 @@ class ModeAnimation final : public ModeAnimator {
   // The preloaded movie of kind when it came from exactly these bytes at this depth.
   std::unique_ptr<Opened> TakePreloaded(AnimationKind kind, const QString& path, int depth,
                                         const QByteArray& bytes);
-  static std::unique_ptr<Opened> OpenAhead(const QString& path, int depth);
+  // On the preload thread: path is the file's name over the drive map, hostPath where it is.
+  static std::unique_ptr<Opened> OpenAhead(const QString& path, const QString& hostPath,
+                                           int depth);
 
   std::function<QString()> skinDir_;
   std::function<int()> colourDepth_;
