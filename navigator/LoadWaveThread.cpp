@@ -9,15 +9,19 @@ TLoadWaveThread::TLoadWaveThread(TWaveMix* mixer, QString hostFile, int track)
 
 TLoadWaveThread::~TLoadWaveThread() {
   wait();
+  // Pairs with run's last store: everything the thread wrote is this thread's from here on.
+  (void)wave_.load(std::memory_order_acquire);
 }
 
 void TLoadWaveThread::run() {
-  for (int attempt = 0; attempt < 2 && !wave_; ++attempt) {
+  TMixWave* wave = nullptr;
+  for (int attempt = 0; attempt < 2 && !wave; ++attempt) {
     try {
-      wave_ = mixer_->OpenWave(file_);
+      wave = mixer_->OpenWave(file_);
     } catch (const std::exception&) {
       // Counts as an attempt; the owner hears of the failure as a missing wave.
-      wave_ = nullptr;
+      wave = nullptr;
     }
   }
+  wave_.store(wave, std::memory_order_release);
 }

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QThread>
+#include <atomic>
 
 class TWaveMix;
 struct TMixWave;
@@ -19,7 +20,7 @@ class TLoadWaveThread final : public QThread {
   ~TLoadWaveThread() override;
 
   // The loaded wave, or null when both attempts failed. Read after the thread has finished.
-  TMixWave* Wave() const { return wave_; }
+  TMixWave* Wave() const { return wave_.load(std::memory_order_acquire); }
   // The index in the music list of the track it loads.
   int Track() const { return track_; }
 
@@ -30,5 +31,7 @@ class TLoadWaveThread final : public QThread {
   TWaveMix* const mixer_;
   const QString file_;
   const int track_;
-  TMixWave* wave_ = nullptr;
+  // Atomic so that the hand-over is one ThreadSanitizer can check: QThread's own wait
+  // synchronises in ways it cannot see.
+  std::atomic<TMixWave*> wave_{nullptr};
 };

@@ -1,10 +1,10 @@
 #include "navigator/ModeAnimation.h"
 
-#include <QThreadPool>
 #include <algorithm>
 
 #include "formats/BPK.h"
 #include "formats/DiscFiles.h"
+#include "navigator/SerialWorker.h"
 #include "platform/Drives.h"
 #include "platform/RegularFile.h"
 
@@ -18,17 +18,17 @@ constexpr std::array<AnimationKind, 4> kKinds = {
     AnimationKind::ListEntry, AnimationKind::ListExit, AnimationKind::DescriptionEntry,
     AnimationKind::DescriptionExit};
 
-// Runs work on pool and returns its result's future.
+// Runs work on the worker and returns its result's future.
 template <class Result, class Work>
-std::future<Result> RunOn(QThreadPool& pool, Work work) {
+std::future<Result> RunOn(SerialWorker& worker, Work work) {
   auto promise = std::make_shared<std::promise<Result>>();
   std::future<Result> result = promise->get_future();
-  pool.start(
+  worker.Start(
       [promise, work = std::move(work)]() mutable {
         try {
           promise->set_value(work());
         } catch (...) {
-          // Handed to the taker: nothing may leave a pool's thread.
+          // Handed to the taker: nothing may leave the worker's thread.
           promise->set_exception(std::current_exception());
         }
       });
@@ -42,19 +42,14 @@ ModeAnimation::ModeAnimation(std::function<QString()> skinDir, std::function<int
     : skinDir_(std::move(skinDir)),
       colourDepth_(std::move(colourDepth)),
       out_(std::move(out)),
-      preloader_(std::make_unique<QThreadPool>()),
-      worker_(std::make_unique<QThreadPool>()) {
-  // One thread each for the player's life, not one per frame.
-  for (QThreadPool* pool : {preloader_.get(), worker_.get()}) {
-    pool->setMaxThreadCount(1);
-    pool->setExpiryTimeout(-1);
-  }
-}
+      // One thread each for the player's life, not one per frame.
+      preloader_(std::make_unique<SerialWorker>()),
+      worker_(std::make_unique<SerialWorker>()) {}
 
 ModeAnimation::~ModeAnimation() {
   CloseAnimation();
-  // Preloads not yet started are dropped; a running one finishes before the pool goes.
-  preloader_->clear();
+  // Preloads not yet started are dropped; a running one finishes before the worker goes.
+  preloader_->Clear();
 }
 
 void ModeAnimation::Preload() {
@@ -73,8 +68,8 @@ void ModeAnimation::Preload() {
 }
 
 void ModeAnimation::WaitForWorker() {
-  preloader_->waitForDone();
-  worker_->waitForDone();
+  preloader_->WaitForDone();
+  worker_->WaitForDone();
 }
 
 std::unique_ptr<ModeAnimation::Opened> ModeAnimation::OpenAhead(const QString& path,

@@ -28,7 +28,7 @@
 #include "navigator/ModeMachine.h"
 #include "platform/Bitmap.h"
 
-class QThreadPool;
+class SerialWorker;
 class TBPKMovie;
 
 class ModeAnimation final : public ModeAnimator {
@@ -110,6 +110,6 @@ class ModeAnimation final : public ModeAnimator {
   int preloadsTaken_ = 0;
   // Two worker threads kept for the player's life, so that a frame never waits behind a
   // preload. Last, so that they finish their work before anything they write to goes.
-  std::unique_ptr<QThreadPool> preloader_;
-  std::unique_ptr<QThreadPool> worker_;  // the frames
+  std::unique_ptr<SerialWorker> preloader_;
+  std::unique_ptr<SerialWorker> worker_;  // the frames
 };
