@@ -143,6 +143,9 @@ bool ModeAnimation::OpenAnimation(AnimationKind kind) {
       return false;
     }
     movie_ = std::move(movie);
+    // Read before the preloads start, so that they do not compete with it.
+    first.Read = movie_->ReadFrame(first.Picture, depth);
+    firstTaken = true;
   }
   kind_ = kind;
   elapsedMs_ = 0;
