@@ -10,6 +10,7 @@
 #include "common/Environment.h"
 #include "controls/TotalPaintBox.h"
 #include "controls/Transbut.h"
+#include "explorer/ExplorerWindowFixture.h"
 #include "explorer/uRARez.h"
 #include "platform/AudioSystem.h"
 #include "platform/Dialogs.h"
@@ -19,29 +20,8 @@
 
 namespace {
 
-class ExplorerWindowTest : public ::testing::Test {
+class ExplorerWindowTest : public ExplorerWindowFixture {
  protected:
-  void SetUp() override {
-    disc_ = testsupport::SampleDisc();
-    if (!QFileInfo(disc_ + "/QUARX/Resour/RARez.bmr").isFile()) GTEST_SKIP() << "no sample disc";
-    platform::SetAudioSystem(&card_);
-    platform::Drives() = platform::DriveMap::Default(disc_);
-    EnvironmentOptions options;
-    options.programDirHost = disc_ + "/QUARX";
-    options.screenWidth = 1024;
-    options.screenHeight = 768;
-    options.colourDepth = 24;
-    ASSERT_TRUE(MeasureExplorerEnvironment(options));
-    Env().SoundAvailable = true;
-    window_ = std::make_unique<TfmRARez>();
-    window_->resize(640, 480);
-    window_->RunLayout();
-  }
-  void TearDown() override {
-    window_.reset();
-    platform::SetAudioSystem(nullptr);
-  }
-
   // A path as the tree reports it: the disc's letter and the disc's own names.
   QString Disc(const QString& relative) const {
     return Env().ProgramDir.left(3) + relative;
@@ -60,11 +40,6 @@ class ExplorerWindowTest : public ::testing::Test {
   QRgb PictureAreaPixel(int x, int y) {
     return window_->pbMain->Canvas().Pixel(x, y);
   }
-
-  QString disc_;
-  platform::VirtualAudioSystem card_;
-  platform::ScopedScriptedDialogs dialogs_;
-  std::unique_ptr<TfmRARez> window_;
 };
 
 TEST_F(ExplorerWindowTest, OpensWithItsSkinAndNothingShown) {

@@ -11,6 +11,7 @@
 #include "HostileCorpus.h"
 #include "common/Environment.h"
 #include "controls/Transbut.h"
+#include "explorer/ExplorerWindowFixture.h"
 #include "explorer/uRARez.h"
 #include "platform/AudioSystem.h"
 #include "platform/Dialogs.h"
@@ -20,29 +21,8 @@
 
 namespace {
 
-class HostileExplorerTest : public ::testing::Test {
+class HostileExplorerTest : public ExplorerWindowFixture {
  protected:
-  void SetUp() override {
-    disc_ = testsupport::SampleDisc();
-    if (!QFileInfo(disc_ + "/QUARX/Resour/RARez.bmr").isFile()) GTEST_SKIP() << "no sample disc";
-    platform::SetAudioSystem(&card_);
-    platform::Drives() = platform::DriveMap::Default(disc_);
-    EnvironmentOptions options;
-    options.programDirHost = disc_ + "/QUARX";
-    options.screenWidth = 1024;
-    options.screenHeight = 768;
-    options.colourDepth = 24;
-    ASSERT_TRUE(MeasureExplorerEnvironment(options));
-    Env().SoundAvailable = true;
-    window_ = std::make_unique<TfmRARez>();
-    window_->resize(640, 480);
-    window_->RunLayout();
-  }
-  void TearDown() override {
-    window_.reset();
-    platform::SetAudioSystem(nullptr);
-  }
-
   // Selects path as the tree would; true when message 4 came for it and nothing else.
   ::testing::AssertionResult Refused(const QString& path) {
     dialogs_->Clear();
@@ -53,11 +33,6 @@ class HostileExplorerTest : public ::testing::Test {
              << messages.size() << " messages for " << path.toStdString();
     return ::testing::AssertionSuccess();
   }
-
-  QString disc_;
-  platform::VirtualAudioSystem card_;
-  platform::ScopedScriptedDialogs dialogs_;
-  std::unique_ptr<TfmRARez> window_;
 };
 
 TEST_F(HostileExplorerTest, EveryDamagedMediaFileShowsMessage4AndKeepsTheShownPicture) {
