@@ -106,7 +106,8 @@ TEST_F(WallpaperTest, NoToOverwritingAsksAgainWithTheNameKept) {
   window_.Return = 7;
   actions_.gtbPapelClick();
   EXPECT_EQ(MessageCodes(), (std::vector<int>{16, 17}));
-  const auto& box = dialogs_->Messages().at(0);
+  // Messages() returns a copy: the box is kept by value, not as a reference into it.
+  const platform::MessageBoxRequest box = dialogs_->Messages().at(0);
   EXPECT_EQ(box.argument, folder_ + "/papel.bmp");
   EXPECT_EQ(box.defaultButton, MsgResult::No);
   const auto& again = dialogs_->Records().at(2);
