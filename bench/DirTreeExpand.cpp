@@ -103,12 +103,8 @@ BENCHMARK(BM_ExpandLongestStall)->UseManualTime()->Unit(benchmark::kMillisecond)
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios({{"BM_ExpandLongestStall/iterations:3/manual_time",
-                         "BM_ExpandAtOnce/iterations:3/manual_time"}},
-                       0.1);
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarksWithRatios(argc, argv,
+                                 {{"BM_ExpandLongestStall/iterations:3/manual_time",
+                                   "BM_ExpandAtOnce/iterations:3/manual_time"}},
+                                 0.1);
 }

@@ -131,15 +131,11 @@ BENCHMARK(BM_FolderCopy)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterati
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
   // Time ratio at most 2 is a throughput ratio of at least 0.5.
-  reporter.PrintRatios({{"BM_FolderCopy/1/iterations:3/real_time",
-                         "BM_PlainCopy1MiB/iterations:3/real_time"},
-                        {"BM_FolderCopy/0/iterations:3/real_time",
-                         "BM_PlainCopy1MiB/iterations:3/real_time"}},
-                       2.0);
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarksWithRatios(argc, argv,
+                                 {{"BM_FolderCopy/1/iterations:3/real_time",
+                                   "BM_PlainCopy1MiB/iterations:3/real_time"},
+                                  {"BM_FolderCopy/0/iterations:3/real_time",
+                                   "BM_PlainCopy1MiB/iterations:3/real_time"}},
+                                 2.0);
 }

@@ -70,13 +70,21 @@ class RatioReporter : public benchmark::ConsoleReporter {
   std::map<std::string, std::map<std::string, double>> counters_;
 };
 
+// Runs the program's benchmarks and prints the ratios of pairs; a program that needs Qt makes
+// its application object first.
+inline int RunBenchmarksWithRatios(int argc, char** argv,
+                                   const std::vector<std::pair<std::string, std::string>>& pairs,
+                                   double goal) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatios(pairs, goal);
+  benchmark::Shutdown();
+  return 0;
+}
+
 // main() for a benchmark program that reports ratios.
-#define QX_BENCHMARK_MAIN_WITH_RATIOS(goal, ...)  \
-  int main(int argc, char** argv) {               \
-    benchmark::Initialize(&argc, argv);           \
-    RatioReporter reporter;                       \
-    benchmark::RunSpecifiedBenchmarks(&reporter); \
-    reporter.PrintRatios({__VA_ARGS__}, goal);    \
-    benchmark::Shutdown();                        \
-    return 0;                                     \
+#define QX_BENCHMARK_MAIN_WITH_RATIOS(goal, ...)                     \
+  int main(int argc, char** argv) {                                  \
+    return RunBenchmarksWithRatios(argc, argv, {__VA_ARGS__}, goal); \
   }

@@ -77,12 +77,8 @@ BENCHMARK(BM_AdvPanelNeverSleeping)->UseManualTime()->Iterations(1)->Unit(benchm
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios({{"BM_AdvPanelSleeping/iterations:1/manual_time",
-                         "BM_AdvPanelNeverSleeping/iterations:1/manual_time"}},
-                       0.1);
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarksWithRatios(argc, argv,
+                                 {{"BM_AdvPanelSleeping/iterations:1/manual_time",
+                                   "BM_AdvPanelNeverSleeping/iterations:1/manual_time"}},
+                                 0.1);
 }

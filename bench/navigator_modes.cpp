@@ -217,10 +217,5 @@ int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--child-idle-list") == 0) return RunIdle(argc, argv, false);
   if (argc > 1 && std::strcmp(argv[1], "--child-idle-page") == 0) return RunIdle(argc, argv, true);
   QApplication app(argc, argv);  // the canvas draws through Qt
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios({{"BM_AnimationStep", "BM_PlainCopy800x600"}}, 10.0);
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarksWithRatios(argc, argv, {{"BM_AnimationStep", "BM_PlainCopy800x600"}}, 10.0);
 }
