@@ -3,12 +3,18 @@
 // The start-up benchmarks' child side: the moment the first frame is complete.
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
 #include <QEvent>
 #include <QObject>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace bench {
 
@@ -48,5 +54,27 @@ class FirstFrame : public QObject {
   bool painted_ = false;
   bool done_ = false;
 };
+
+// The parent's side: milliseconds from starting program with arguments until its first-frame
+// line; the child's shutdown is waited for but not counted.
+inline double MsUntilFirstFrame(const QString& program, const QStringList& arguments,
+                                const QProcessEnvironment& environment) {
+  QProcess child;
+  child.setProcessEnvironment(environment);
+  QElapsedTimer t;
+  t.start();
+  child.start(program, arguments);
+  while (!child.canReadLine() && child.waitForReadyRead(60000)) {
+  }
+  const double ms = double(t.nsecsElapsed()) / 1e6;
+  child.waitForFinished(60000);
+  return ms;
+}
+
+inline double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n == 0 ? 0 : (n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2);
+}
 
 }  // namespace bench

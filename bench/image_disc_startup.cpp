@@ -61,27 +61,13 @@ int RunNavigator(int argc, char** argv, const char* disc) {
 }
 
 double TimeChild(const QString& disc, const QTemporaryDir& config, const QString& cache) {
-  QProcess child;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
   env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
   env.insert(QStringLiteral("XDG_CACHE_HOME"), cache);
-  child.setProcessEnvironment(env);
-  QElapsedTimer t;
-  t.start();
-  child.start(QString::fromLocal8Bit(gSelf), {QStringLiteral("--child"), disc});
-  while (!child.canReadLine() && child.waitForReadyRead(60000)) {
-  }
-  const double ms = double(t.nsecsElapsed()) / 1e6;
-  child.waitForFinished(60000);
-  return ms;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n == 0 ? 0 : (n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2);
+  return bench::MsUntilFirstFrame(QString::fromLocal8Bit(gSelf), {QStringLiteral("--child"), disc},
+                                  env);
 }
 
 // Folder and image start in turn, so a burst of load elsewhere hits both alike.
@@ -106,7 +92,7 @@ void BM_ImageAgainstFolder(benchmark::State& state) {
     image.push_back(i);
     state.SetIterationTime((f + i) / 1000.0);
   }
-  const double f = Median(folder), i = Median(image);
+  const double f = bench::Median(folder), i = bench::Median(image);
   state.counters["folder_ms"] = f;
   state.counters["image_ms"] = i;
   state.counters["ratio"] = f > 0 ? i / f : 0;

@@ -98,22 +98,8 @@ void SeedSettings(const QTemporaryDir& config) {
 }
 
 double TimeChild(const char* role, const QTemporaryDir& config) {
-  QProcess child;
-  child.setProcessEnvironment(ChildEnvironment(config));
-  QElapsedTimer t;
-  t.start();
-  child.start(QString::fromLocal8Bit(gSelf), {QString::fromLatin1(role)});
-  while (!child.canReadLine() && child.waitForReadyRead(60000)) {
-  }
-  const double ms = double(t.nsecsElapsed()) / 1e6;
-  child.waitForFinished(60000);
-  return ms;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n == 0 ? 0 : (n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2);
+  return bench::MsUntilFirstFrame(QString::fromLocal8Bit(gSelf), {QString::fromLatin1(role)},
+                                  ChildEnvironment(config));
 }
 
 // The two programs start in turn, so a burst of load elsewhere hits both alike; medians keep
@@ -129,7 +115,7 @@ void BM_StartToFirstFrame(benchmark::State& state) {
     navigator.push_back(n);
     state.SetIterationTime((m + n) / 1000.0);
   }
-  const double m = Median(minimal), n = Median(navigator);
+  const double m = bench::Median(minimal), n = bench::Median(navigator);
   state.counters["minimal_ms"] = m;
   state.counters["navigator_ms"] = n;
   state.counters["ratio"] = m > 0 ? n / m : 0;
