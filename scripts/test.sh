@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
+. scripts/compiler.sh
 BUILD=${BUILD:-build}
 flags=()
 if [ -n "${QX_RELEASE_FLAGS:-}" ]; then
