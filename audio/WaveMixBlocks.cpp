@@ -238,7 +238,10 @@ void WaveMixEngine::Remix(TMixSession& s, uint32_t start) {
   // The device lets go of its blocks before they are mixed again (the order of these steps
   // keeps the device from reading a block while it is rewritten).
   // Mixing never starts after what the device is playing now: sound already mixed between
-  // the two would be thrown away with the returned blocks.
+  // the two would be thrown away with the returned blocks. The device is paused before its
+  // position is read, so that nothing it plays between that reading and the reset is heard
+  // twice.
+  s.Device->Pause();
   const uint32_t playing = DevicePosition(s) - correction_;
   if (start > playing) start = playing;
   s.Device->Reset();

@@ -5,7 +5,7 @@
 # scripts/listen.sh); the test suite does not.
 set -euo pipefail
 PACKAGES=(
-  build-essential cmake pkg-config ccache
+  build-essential cmake ninja-build pkg-config ccache
   # clang compiles the project in well under half of GCC's time; its runtime has the sanitizers.
   clang libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev

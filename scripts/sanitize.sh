@@ -13,7 +13,7 @@ ROOT=$(pwd)
 kind=${1:?usage: sanitize.sh asan|tsan [ctest args]}
 shift
 JOBS=${JOBS:-$(nproc)}
-. scripts/compiler.sh
+. scripts/toolchain.sh
 
 case "$kind" in
   asan)
@@ -42,14 +42,15 @@ case "$kind" in
 esac
 
 start=$(date +%s)
-cmake -S . -B "$BUILD" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Sanitize \
+qx_configure "$BUILD" -DCMAKE_BUILD_TYPE=Sanitize \
   -DCMAKE_CXX_FLAGS_SANITIZE="$flags" -DCMAKE_C_FLAGS_SANITIZE="$flags" \
-  -DQX_SANITIZE="$sanitize" -DQX_BUILD_BENCH=OFF -DQX_BUILD_FUZZ=OFF >/dev/null
+  -DQX_SANITIZE="$sanitize" -DQX_BUILD_BENCH=OFF -DQX_BUILD_FUZZ=OFF
 
 if [ "$kind" = asan ]; then
   # Every test binary and replay driver, the programs the tests start, the disc they read.
   help=$(cmake --build "$BUILD" --target help)
-  targets=$(sed -n 's/^\.\.\. \(test_[a-z_]*\|replay_[a-z_]*\|winprog\)$/\1/p' <<<"$help" | grep -v _autogen)
+  targets=$(sed -n 's/^\(\.\.\. \)\?\(test_[a-z_]*\|replay_[a-z_]*\|winprog\)\(: phony\)\?$/\2/p' <<<"$help" |
+    grep -v _autogen)
   targets="$targets quarx32 lumex quarxtool mkdisc sample_disc"
   labels=(-LE 'fuzz|slow|install')
   select=()
