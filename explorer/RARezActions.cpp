@@ -34,6 +34,9 @@ void TfmRARez::FullTreeSelectItem(QObject*, const QString& fullPath) {
       // so that the play button cannot try it again.
       WavePath = played ? fullPath : QString();
       SetStatusText(WavePath);
+      // Full view is for pictures: with a sound nothing would be drawn there, and a click on
+      // the empty area would not lead back, so the button left on by a picture goes off.
+      btFull->SetEnabled(false);
       return;
     }
     case MediaKindOf::Metafile:
@@ -67,6 +70,9 @@ void TfmRARez::FullTreeSelectItem(QObject*, const QString& fullPath) {
       }
       if (!loaded) {
         ShowExplorerMessage(4, fullPath);
+        // Trying the file closed the video that was shown; it is opened again, so that it
+        // stays shown and playable.
+        if (MediaKind == MediaKindOf::Video && !ShownPath.isEmpty()) LoadVideo(ShownPath);
         FitPictureRect();
         return;
       }

@@ -188,6 +188,20 @@ TEST_F(ExplorerWindowTest, VideoPlaysInItsPanelOverTheFittedRectangle) {
   w.btPlayClick(w.btPlay);
   EXPECT_TRUE(w.MediaPlayer->Playing());
 
+  // A video that cannot be opened leaves the shown one in its panel, still playable.
+  QTemporaryDir dir;
+  const QString bad = dir.filePath("bad.avi");
+  testsupport::WriteFile(bad, "RIFF\x10\0\0\0AVI LIST");
+  const QRect panel = w.paMCI->geometry();
+  w.FullTreeSelectItem(w.FullTree, bad);
+  EXPECT_EQ(MessageCodes(), std::vector<int>{4});
+  EXPECT_EQ(w.MediaKind, MediaKindOf::Video);
+  EXPECT_EQ(w.ShownPath, avi);
+  EXPECT_EQ(w.paMCI->geometry(), panel);
+  EXPECT_FALSE(w.paMCI->isHidden());
+  w.btPlayClick(w.btPlay);
+  EXPECT_TRUE(w.MediaPlayer->Playing());
+
   // A picture afterwards hides the video's panel and stops it.
   w.FullTreeSelectItem(w.FullTree, Disc("Midia\\Imagens\\foto.jpg"));
   EXPECT_TRUE(w.paMCI->isHidden());
@@ -240,10 +254,15 @@ TEST_F(ExplorerWindowTest, FullViewCoversTheWindowAndComesBack) {
   EXPECT_EQ(w.pbMain->geometry(), before);
   EXPECT_FALSE(w.paMaster->isHidden());
 
-  // A click on the picture area with a sound selected does nothing.
+  // A sound leaves no way into full view: neither the button (which the picture had turned
+  // on) nor a click on the picture area.
   w.FullTreeSelectItem(w.FullTree, Disc("Midia\\Sons\\acorde.wav"));
+  EXPECT_FALSE(w.btFull->Enabled());
   w.pbMainClick(w.pbMain);
   EXPECT_FALSE(w.FullView);
+  // A picture turns the button on again.
+  w.FullTreeSelectItem(w.FullTree, Disc("Midia\\Imagens\\foto.jpg"));
+  EXPECT_TRUE(w.btFull->Enabled());
 }
 
 TEST_F(ExplorerWindowTest, BlockedDeviceIsRetriedWithMessages22And29Once) {
