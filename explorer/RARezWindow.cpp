@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QScreen>
@@ -20,6 +21,7 @@
 #include "explorer/uRARez.h"
 #include "formats/BMR.h"
 #include "platform/Canvas.h"
+#include "platform/Drives.h"
 #include "platform/TitledWindow.h"
 
 const QString TfmRARez::kCaption = QStringLiteral("Explorador MM - Quarx CD-ROM");
@@ -33,6 +35,17 @@ constexpr int kStatusHeight = 19;
 constexpr int kColumnWidthWithoutSkin = 200;
 
 int TagOf(const QWidget* w) { return w->property("Tag").toInt(); }
+
+// The tree opens Windows paths of the drive map. A path of this machine (as a shell completes
+// it) is taken to the drive that holds it; a folder gets its closing backslash, so that the
+// folder itself is selected and not looked for among the files.
+QString TreePathOf(const QString& path) {
+  if (!platform::ExtractFileDrive(path).isEmpty()) return path;
+  const QFileInfo info(path);
+  const std::optional<QString> windows = platform::Drives().ToWindows(info.absoluteFilePath());
+  if (!windows) return path;
+  return info.isDir() ? platform::IncludeTrailingBackslash(*windows) : *windows;
+}
 }  // namespace
 
 TfmRARez::TfmRARez(const QString& startPath, QWidget* parent) : QWidget(parent) {
@@ -89,7 +102,7 @@ TfmRARez::TfmRARez(const QString& startPath, QWidget* parent) : QWidget(parent) 
   title_ = std::make_unique<platform::TitledWindow>(this, kCaption);
   title_->OnRestore = [this] { RestoreFromTitle(); };
 
-  if (!startPath.isEmpty()) FullTree->SelectPath(startPath);
+  if (!startPath.isEmpty()) FullTree->SelectPath(TreePathOf(startPath));
 }
 
 TfmRARez::~TfmRARez() {

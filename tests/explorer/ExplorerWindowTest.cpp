@@ -265,6 +265,30 @@ TEST_F(ExplorerWindowTest, FullViewCoversTheWindowAndComesBack) {
   EXPECT_TRUE(w.btFull->Enabled());
 }
 
+// The command line's path: a Windows path as the tree knows it, or a path of this machine on
+// a mapped drive.
+TEST_F(ExplorerWindowTest, TheStartPathIsOpenedAndSelectedInTheTree) {
+  const QString drive = Env().ProgramDir.left(3);
+  const QString letter = drive.left(1).toLower();
+  const struct {
+    QString given;
+    QString selected;
+  } cases[] = {
+      {drive + "MIDIA\\IMAGENS\\FOTO.JPG", letter + ":\\Midia\\Imagens\\foto.jpg"},
+      {disc_ + "/Midia/Imagens/foto.jpg", letter + ":\\Midia\\Imagens\\foto.jpg"},
+      {disc_ + "/Midia/Imagens", letter + ":\\Midia\\Imagens\\"},
+      // A Windows path names a folder by its closing backslash; without it the name is looked
+      // for among the files.
+      {drive + "Midia\\Imagens", letter + ":\\Midia\\"},
+  };
+  for (const auto& c : cases) {
+    window_.reset();
+    window_ = std::make_unique<TfmRARez>(c.given);
+    EXPECT_EQ(window_->FullTree->SelectedPath(), c.selected) << c.given.toStdString();
+  }
+  EXPECT_TRUE(MessageCodes().empty());
+}
+
 TEST_F(ExplorerWindowTest, BlockedDeviceIsRetriedWithMessages22And29Once) {
   TfmRARez& w = *window_;
   card_.SetHeld(true);
