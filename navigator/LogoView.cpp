@@ -54,6 +54,14 @@ void LogoView::DrawLogoArea() {
   ctx_.Controls.Main->Canvas().Draw(area->Left, area->Top, logo_);
 }
 
+void LogoView::ClearArea() {
+  const std::optional<LayoutRect> area = AreaOf(ctx_.State.Mode);
+  if (!area || !ctx_.Controls.Main) return;
+  const BackgroundPart under{ctx_.Skin.Background,
+                             QRect(area->Left, area->Top, area->Width(), area->Height())};
+  ctx_.Controls.Main->Canvas().Draw(area->Left, area->Top, BackgroundUnder(under));
+}
+
 void LogoView::Free() {
   logo_ = QImage();
   ctx_.State.ShownLogo = {};

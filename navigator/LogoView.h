@@ -18,6 +18,8 @@ class LogoView {
   void DrawLogoArea();
   // Leaving a mode: the logo bitmap goes and the next mode draws its logo again.
   void Free();
+  // Puts the background back over the current mode's logo area.
+  void ClearArea();
 
   const QImage& LogoBitmap() const { return logo_; }
   // The logo area of a mode on pbMain; nothing for the viewer and the credits.

@@ -31,6 +31,14 @@ void NavigatorViews::Detach() {
 
 void NavigatorViews::ShowList(int mode, int previousMode, bool entering) {
   list_.ShowCategoryList(mode, previousMode, entering);
+  if (entering) {
+    // A list that asks for no logo (an empty category) shows none: not the one the list
+    // before left on pbMain (a change between lists plays no animation over it), nor one
+    // asked for there and not drawn yet.
+    DemoRef& pending = ctx_.State.PendingLogo;
+    if (pending.Category != mode) pending = {};
+    if (!pending.Names()) logo_.ClearArea();
+  }
   logo_.DrawLogoArea();
 }
 

@@ -160,16 +160,32 @@ TEST_F(ViewsTest, LogoIsDrawnInTheAreaOfTheModeAndForgottenWhenLeaving) {
   views_->StepLogo();
   const LayoutRect& area = layout_.LogoListRegion;
   // No file behind the demo: its substitute shows in aqua inside the area.
-  int aqua = 0;
-  const platform::Canvas& c = main_->Canvas();
-  for (int y = area.Top; y < area.Bottom; ++y)
-    for (int x = area.Left; x < area.Right; ++x) aqua += c.Pixel(x, y) == qRgb(0, 255, 255);
-  EXPECT_GT(aqua, 20);
+  auto aqua = [&] {
+    int n = 0;
+    const platform::Canvas& c = main_->Canvas();
+    for (int y = area.Top; y < area.Bottom; ++y)
+      for (int x = area.Left; x < area.Right; ++x) n += c.Pixel(x, y) == qRgb(0, 255, 255);
+    return n;
+  };
+  EXPECT_GT(aqua(), 20);
   EXPECT_FALSE(views_->Logo().LogoBitmap().isNull());
   views_->LeaveMode();
   EXPECT_TRUE(views_->Logo().LogoBitmap().isNull());
   EXPECT_FALSE(State().ShownLogo.Names());
   EXPECT_EQ(State().SavedFirstVisible[0], State().FirstVisible);
+  // A change to an empty category (no animation between lists) shows no logo of the list
+  // before it: neither the one on screen nor one still waiting for the frame step.
+  views_->ShowList(3, 0, true);
+  EXPECT_FALSE(views_->LogoPending());
+  EXPECT_EQ(aqua(), 0);
+  EXPECT_EQ(main_->Canvas().Pixel(area.Left + area.Width() / 2, area.Top + area.Height() / 2),
+            qRgb(0, 0, 90));
+  views_->LeaveMode();
+  views_->ShowList(0, 3, true);
+  ASSERT_EQ(State().PendingLogo, (DemoRef{0, 1}));
+  views_->LeaveMode();
+  views_->ShowList(3, 0, true);
+  EXPECT_FALSE(views_->LogoPending());
 }
 
 }  // namespace

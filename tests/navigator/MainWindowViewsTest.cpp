@@ -70,6 +70,18 @@ TEST_F(MainWindowTest, ViewsShowTheGamesListAndItsLogosOnTheSampleDisc) {
   EXPECT_EQ(views.State().SelectedEntry[0], 4);
   EXPECT_EQ(views.State().PendingLogo, (DemoRef{0, 4}));
   EXPECT_TRUE(fm->Frames().Scheduled() || !fm->Frames().Running());
+
+  // The disc has no screen savers: their list shows no logo of the games, neither the one on
+  // screen nor the one just asked for.
+  fm->ChangeMode(3);
+  ASSERT_EQ(fm->Modes().CurrentMode(), 3);
+  fm->Frames().RunOnce();
+  int left = 0;
+  for (int y = area.Top; y < area.Bottom; y += 2)
+    for (int x = area.Left; x < area.Right; x += 2)
+      left += fm->pbMain()->Canvas().Pixel(x, y) != fm->BackgroundBitmap.Pixel(x, y);
+  EXPECT_EQ(left, 0);
+  EXPECT_FALSE(views.LogoPending());
 }
 
 TEST_F(MainWindowTest, ViewsShowADescriptionPageWithItsScreenshotCutToTheSkin) {
