@@ -159,6 +159,12 @@ void ListView::RedrawRows() {
     DrawRow(i, i == selectedRow ? kRowSelected : 0, QRect(0, i * h, list->width(), h));
 }
 
+void ListView::RedrawRow(int row, int state) {
+  TDrawBox* list = ctx_.Controls.List;
+  const int h = list->ItemHeight();
+  DrawRow(row, state, QRect(0, row * h, list->width(), h));
+}
+
 void ListView::SetFirstVisible(int first) {
   ViewState& s = ctx_.State;
   if (first == s.FirstVisible) return;
@@ -221,13 +227,12 @@ void ListView::Click() {
     TPosBar* bar = ctx_.Controls.Bar;
     const int row = list->ItemIndex();
     const int last = list->Items().Count() - 1;
-    const int h = list->ItemHeight();
     if (row == last && row != 0) {
       bar->SetPosition(bar->Position() + bar->ChangeLarge());
-      DrawRow(last, kRowFocused, QRect(0, last * h, list->width(), h));
+      RedrawRow(last, kRowFocused);
     } else if (row == 0) {
       bar->SetPosition(bar->Position() - bar->ChangeLarge());
-      DrawRow(0, kRowFocused, QRect(0, 0, list->width(), h));
+      RedrawRow(0, kRowFocused);
     }
   }
 }

@@ -31,6 +31,8 @@ class ListView {
   void SetUpBar(int items, int rows, const LayoutRect& region);
 
   void DrawRow(int row, int state, const QRect& rect);
+  // Draws one row of the list again in the given state (kRowSelected, kRowFocused).
+  void RedrawRow(int row, int state);
   void RedrawRows();
   void SetFirstVisible(int first);
   void PosBarScroll(int position);

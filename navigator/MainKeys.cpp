@@ -11,6 +11,7 @@
 #include "controls/Transbut.h"
 #include "navigator/ListKeys.h"
 #include "navigator/NavigatorViews.h"
+#include "navigator/RowPainter.h"
 #include "navigator/uInfo.h"
 #include "navigator/uMain.h"
 #include "platform/Dialogs.h"
@@ -44,7 +45,11 @@ class WindowListKeys final : public ListKeyTarget {
     // The view follows the bar: its position is the last visible item.
     fm_.Views->List().PosBarScroll(bar_.Position());
   }
-  void RedrawRowSelected(int) override { fm_.RedrawRows(); }
+  // The row the keys scrolled to shows the highlight and the focus frame at once, as the
+  // row the selection moved to without scrolling does.
+  void RedrawRowSelected(int row) override {
+    fm_.Views->List().RedrawRow(row, kRowSelected | kRowFocused);
+  }
   void ListClick() override { fm_.lbDemosClick(); }
   void MouseRun() override { fm_.Views->List().MouseRun(); }
 

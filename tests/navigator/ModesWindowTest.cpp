@@ -16,6 +16,7 @@
 #include "controls/TotalPaintBox.h"
 #include "controls/Transbut.h"
 #include "formats/BPK.h"
+#include "formats/DemoFile.h"
 #include "navigator/AdvPanel.h"
 #include "navigator/ModeAnimation.h"
 #include "navigator/NavigatorViews.h"
@@ -217,6 +218,67 @@ TEST_F(ModesWindowTest, TourFromTheOpeningToTheEnd) {
   clock_.Advance(1);
   EXPECT_TRUE(fm->CloseTimer()->Tick());
   EXPECT_FALSE(fm->isVisible());
+}
+
+// The keys that scroll the list leave the row they reach highlighted and framed in red, as the
+// keys that only move the highlight do; the other rows carry no frame.
+TEST_F(ModesWindowTest, KeysThatScrollTheListFrameTheRowTheyReach) {
+  Open();
+  Settle();
+  auto* list = qobject_cast<TDrawBox*>(fm->Control("lbDemos"));
+  const int rows = list->Items().Count();
+  const int h = list->ItemHeight();
+  ASSERT_GT(rows, 1);
+  ASSERT_GT(fm->Catalogue->Counts[0], rows) << "the games must not fit the list";
+  // The rows whose left edge shows the red focus frame.
+  auto framed = [&] {
+    std::vector<int> out;
+    for (int row = 0; row < rows; ++row) {
+      bool red = false;
+      for (int y = row * h; y < (row + 1) * h && !red; ++y)
+        for (int x = 0; x < 3 && !red; ++x) red = list->Canvas().Pixel(x, y) == qRgb(255, 0, 0);
+      if (red) out.push_back(row);
+    }
+    return out;
+  };
+  list->setFocus();
+  list->SetItemIndex(rows - 1);
+  const int last = rows - 1;
+  struct Step {
+    int key;
+    int first;  // FirstVisible afterwards
+    int row;    // the selected row afterwards
+  };
+  const int lastFirst = fm->Catalogue->Counts[0] - rows + 1;
+  const Step steps[] = {
+      {Qt::Key_Down, 2, last},                                    // one line down
+      {Qt::Key_PageDown, std::min(2 + rows - 1, lastFirst), last},  // a page down
+      {Qt::Key_Home, 1, 0},
+      {Qt::Key_End, lastFirst, last},
+  };
+  for (const Step& step : steps) {
+    Key(step.key);
+    EXPECT_EQ(fm->Views->State().FirstVisible, step.first) << step.key;
+    EXPECT_EQ(list->ItemIndex(), step.row) << step.key;
+    EXPECT_EQ(fm->Views->State().SelectedEntry[0], step.first + step.row) << step.key;
+  }
+  // Up to the top row, then past it: the view scrolls and row 0 keeps the frame.
+  for (int i = 0; i < last; ++i) Key(Qt::Key_Up);
+  ASSERT_EQ(list->ItemIndex(), 0);
+  Key(Qt::Key_Up);
+  EXPECT_EQ(fm->Views->State().FirstVisible, lastFirst - 1);
+  EXPECT_EQ(framed(), std::vector<int>{0});
+  Key(Qt::Key_PageUp);
+  EXPECT_EQ(fm->Views->State().FirstVisible, std::max(1, lastFirst - 1 - (rows - 1)));
+  EXPECT_EQ(framed(), std::vector<int>{0});
+  // Down the page, then past its last row.
+  for (int i = 0; i < last; ++i) Key(Qt::Key_Down);
+  const int before = fm->Views->State().FirstVisible;
+  Key(Qt::Key_Down);
+  EXPECT_EQ(fm->Views->State().FirstVisible, before + 1);
+  EXPECT_EQ(framed(), std::vector<int>{last});
+  Key(Qt::Key_PageDown);
+  EXPECT_EQ(framed(), std::vector<int>{last});
 }
 
 TEST_F(ModesWindowTest, EnterAndEscWithShiftDoNothing) {
