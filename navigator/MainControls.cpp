@@ -82,6 +82,7 @@ void TfmMain::CreateMenu() {
     return a;
   };
   miDesligarDicas = add("miDesligarDicas", QStringLiteral("Desligar &Dicas"));
+  // Never shown; it keeps this caption, whatever the stored preference, until it is used.
   miDesligarLG = add("miDesligarLG", QStringLiteral("Desligar &Arco Voltaico"));
   miDesligarLG->setVisible(false);
   popMain->addSeparator();

@@ -16,8 +16,6 @@ void TfmMain::WireMenu() {
     if (a->isSeparator() || a == miDesligarDicas || a == miDesligarLG) continue;
     connect(a, &QAction::triggered, this, [this, a] { ViewsAction(a->objectName() + "Click"); });
   }
-  // The beam item keeps its caption from the stored preference, though it is never shown.
-  if (!Settings.BeamEffect) miDesligarLG->setText(QStringLiteral("Ligar &Feixes"));
   // Tool tips are asked for per widget; the window's filter holds them back while hints are
   // off, so the hint texts stay for the accessible names.
   for (const SkinnedControl& c : controls_)

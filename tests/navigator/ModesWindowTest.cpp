@@ -320,8 +320,14 @@ TEST_F(ModesWindowTest, AltF5ShowsTheInformationWindowInEveryMode) {
 }
 
 TEST_F(ModesWindowTest, OptionsMenuFollowsTheModeAndTheHiddenBeamItemKeepsItsBit) {
+  SeedEdition();
+  QSettings(QSettings::NativeFormat, QSettings::UserScope, "velOrbint", "KVR")
+      .setValue("Perso01", 11);  // the beams off
   Open();
   Settle();
+  ASSERT_FALSE(fm->Settings.BeamEffect);
+  // The beam item's first caption whatever the stored bit; its own captions once used.
+  EXPECT_EQ(fm->miDesligarLG->text(), "Desligar &Arco Voltaico");
   QAction* copy = fm->popMain->findChild<QAction*>("miCopyAll");
   fm->popMainPopup();
   EXPECT_FALSE(copy->isEnabled());
