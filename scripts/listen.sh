@@ -2,7 +2,8 @@
 # Listens to the navigator as a person would: runs it on the sample disc for SECONDS with SDL's
 # disk audio driver (real-time pace), ends it with SIGTERM, turns the captured stream into a
 # WAV and prints sox's figures for the whole and for each second (peak and RMS amplitude).
-# Usage: scripts/listen.sh [SECONDS] [OUT-PREFIX]   (BUILD=build; DISPLAY or offscreen)
+# Usage: scripts/listen.sh [SECONDS] [OUT-PREFIX]   (BUILD=build; DISPLAY or offscreen; sox comes
+# with scripts/deps.sh tools)
 set -euo pipefail
 BUILD=${BUILD:-build}
 RUN_SECONDS=${1:-10}
