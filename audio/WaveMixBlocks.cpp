@@ -240,7 +240,7 @@ void WaveMixEngine::Remix(TMixSession& s, uint32_t start) {
   // Mixing never starts after what the device is playing now: sound already mixed between
   // the two would be thrown away with the returned blocks. The device is paused before its
   // position is read, so that nothing it plays between that reading and the reset is heard
-  // twice.
+  // twice; it stays paused through the reset until the remixed blocks are written.
   s.Device->Pause();
   const uint32_t playing = DevicePosition(s) - correction_;
   if (start > playing) start = playing;
@@ -251,7 +251,6 @@ void WaveMixEngine::Remix(TMixSession& s, uint32_t start) {
   Resync(s, start);
   ReturnAllBlocks();
   s.MixerPosition = start;
-  s.Device->Pause();
   while (TMixBlock* block = TakeFreeBlock()) {
     if (!MixBlock(s, *block, false)) break;
     QueueBlock(*block);
